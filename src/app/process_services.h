@@ -1,0 +1,23 @@
+// What the program asks of its process: its identity and whether it already runs elsewhere.
+#pragma once
+
+#include <string>
+
+namespace tlx {
+
+inline constexpr char kApplicationTitle[] = "Tambrelux Pro Updater";
+
+class ProcessServices {
+ public:
+  virtual ~ProcessServices() = default;
+
+  virtual bool PrevInstance() = 0;
+  // The running executable's file name without its extension.
+  virtual std::string ExeName() const = 0;
+  virtual int VersionMajor() const = 0;
+  virtual int VersionMinor() const = 0;
+  // The directory that holds the executable.
+  virtual std::string ProgramPath() const = 0;
+};
+
+}  // namespace tlx

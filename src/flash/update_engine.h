@@ -1,0 +1,35 @@
+// Rewrites the board's flash from the image buffer: fixed regions, each written block by
+// block with "WF", then read back with "RF" and compared, under a retry budget per call.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/window_system.h"
+#include "link/tlx_module.h"
+
+namespace tlx {
+
+class UpdateEngine {
+ public:
+  UpdateEngine(TLXModule& link, WindowSystem& window, std::vector<std::uint8_t>& imageBuffer,
+               std::vector<std::uint8_t>& imageCopy, std::int16_t& failureFlag);
+
+  // Result in FailureFlag: 0 success, -1 verify failure, -2 communication failure.
+  void FlashDevice();
+  void WriteFlash();
+  void VerifyFlash();
+
+  std::int32_t RegionStart = 0;
+  std::int32_t VerifyLength = 0;
+  std::int32_t RetriesLeft = 0;
+
+ private:
+  TLXModule& link_;
+  WindowSystem& window_;
+  std::vector<std::uint8_t>& imageBuffer_;
+  std::vector<std::uint8_t>& ImageCopy;
+  std::int16_t& FailureFlag;
+};
+
+}  // namespace tlx

@@ -1,0 +1,78 @@
+// What goes wrong on the simulated board, and when: scripted faults ("the 3rd FT_Read returns
+// status 4 with its bytes"), seeded random faults at a rate per kind, persistent flash defects
+// and an unplug from a given call on.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "link/d2xx.h"
+
+namespace tlx::sim {
+
+enum class D2xxCall {
+  OpenEx,
+  SetTimeouts,
+  SetLatencyTimer,
+  SetUSBParameters,
+  Write,
+  Read,
+  Purge,
+  Close
+};
+
+enum class FaultKind {
+  FailStatus,        // any call: returns the fault's status and has no other effect
+  IoErrorWithBytes,  // FT_Read: delivers its bytes as usual but returns FT_IO_ERROR
+  NoData,            // FT_Read: delivers nothing, FT_OK, after the read timeout
+  SplitReply,        // FT_Read: delivers only the first byte of what it could
+  BitFlip,           // FT_Read: one delivered bit inverted; the flash itself is intact
+};
+
+inline constexpr int kEveryLaterCall = std::numeric_limits<int>::max();
+
+struct ScriptedFault {
+  D2xxCall call = D2xxCall::Read;
+  int first = 1;  // 1-based position among the matching calls
+  int count = 1;  // consecutive matching calls affected; kEveryLaterCall for all from first
+  FaultKind kind = FaultKind::FailStatus;
+  FT_STATUS status = FT_IO_ERROR;
+  // When set ("SI", "EX", "RF", "WF"), only calls that belong to that command match: its
+  // frame write, the data write of "WF", and the reads of its reply.
+  std::string tag;
+};
+
+// Probability per matching call of each kind of fault; badProgram is per written block.
+struct FaultRates {
+  double failStatus = 0;
+  double ioErrorWithBytes = 0;
+  double noData = 0;
+  double splitReply = 0;
+  double bitFlip = 0;
+  double badProgram = 0;  // one byte of a programmed block lands wrong (persistent)
+};
+
+class FaultPlan {
+ public:
+  void Add(const ScriptedFault& fault);
+  void SetRandom(std::uint64_t seed, const FaultRates& rates);
+  // The flash byte at offset (0 to 65,535) always programs with xorMask applied.
+  void StickByte(std::uint32_t offset, std::uint8_t xorMask = 0x01);
+  // The board is gone from the callNumber-th D2XX call (1-based, all calls counted) on.
+  void UnplugAt(int callNumber);
+
+  const std::vector<ScriptedFault>& Scripted() const { return scripted_; }
+
+ private:
+  friend class SimulatedD2xx;
+  std::vector<ScriptedFault> scripted_;
+  FaultRates rates_{};
+  std::uint64_t seed_ = 0;
+  bool random_ = false;
+  std::vector<std::pair<std::uint32_t, std::uint8_t>> stuck_;
+  int unplugAt_ = 0;
+};
+
+}  // namespace tlx::sim

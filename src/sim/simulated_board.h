@@ -1,0 +1,52 @@
+// A Tambrelux Pro board on a USB cable, for tests, the demo and the benchmarks: the
+// bootloader model, the D2XX calls over it, its fault plan, its trace and its pacing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "link/d2xx.h"
+#include "sim/fault_plan.h"
+#include "sim/trace.h"
+
+namespace tlx::sim {
+
+inline constexpr std::size_t kFlashBytes = 65536;
+
+struct BoardConfig {
+  std::uint8_t hardwareByte = 0x21;  // 2.1
+  std::uint8_t firmwareByte = 0x11;  // 1.1
+};
+
+// Instant: virtual time, a silent board costs no real time. Realistic: real time, paced by
+// a model of a full-speed FIFO bridge and the flash's programming time.
+enum class Pace { Instant, Realistic };
+
+class SimulatedBoard {
+ public:
+  explicit SimulatedBoard(BoardConfig config = {}, Pace pace = Pace::Instant);
+  ~SimulatedBoard();
+  SimulatedBoard(const SimulatedBoard&) = delete;
+  SimulatedBoard& operator=(const SimulatedBoard&) = delete;
+
+  D2xx& Port();
+  FaultPlan& Faults();
+  const Trace& CallTrace() const;
+
+  // The board's 65,536 flash bytes; flash address w covers bytes 2w and 2w + 1.
+  std::span<const std::uint8_t, kFlashBytes> Flash() const;
+  std::span<std::uint8_t, kFlashBytes> Flash();
+  // Whether addresses 1,024 to 2,047 currently accept writes ("EX" 1,998 unlocks them).
+  bool ProtectedRangeUnlocked() const;
+
+  // Duration of the calls so far by the pacing model, in milliseconds (in instant mode,
+  // the virtual time that passed).
+  double ModelMilliseconds() const;
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace tlx::sim
