@@ -66,7 +66,6 @@ MainWindow::MainWindow() {
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
   BuildControls(client);
-  SetTabOrder();
   // The window is exactly the menu bar over the client area, and the user cannot resize it.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -84,6 +83,27 @@ void MainWindow::BuildMenu() {
 }
 
 void MainWindow::BuildControls(QWidget* client) {
+  // Created in tab order: Qt's focus chain follows the order in which widgets are made.
+  AddButton(client, 3);
+  AddButton(client, 2);
+  AddPicture(client);
+  AddButton(client, 0);
+  AddProgressBar(client);
+  AddButton(client, 1);
+  deviceName_ = TextLine(client, "DeviceName", kDeviceNamePlace);
+  statusText_ = TextLine(client, "StatusText", kStatusTextPlace);
+}
+
+void MainWindow::AddButton(QWidget* client, int index) {
+  auto* button = new QPushButton(kButtonCaptions[index], client);
+  button->setObjectName(QString("Button%1").arg(index));
+  button->setVisible(index == 0);
+  Place(button, kButtonPlaces[index]);
+  connect(button, &QPushButton::clicked, this, [this, index] { emit buttonClicked(index); });
+  buttons_[static_cast<std::size_t>(index)] = button;
+}
+
+void MainWindow::AddPicture(QWidget* client) {
   picture_ = new QLabel(client);
   picture_->setObjectName("Picture1");
   picture_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -91,31 +111,15 @@ void MainWindow::BuildControls(QWidget* client) {
   picture_->setAlignment(Qt::AlignCenter);
   picture_->setPixmap(QPixmap(":/tlx/board.png"));
   Place(picture_, kPicturePlace);
+}
 
-  deviceName_ = TextLine(client, "DeviceName", kDeviceNamePlace);
-  statusText_ = TextLine(client, "StatusText", kStatusTextPlace);
-
+void MainWindow::AddProgressBar(QWidget* client) {
   progressBar_ = new QProgressBar(client);
   progressBar_->setObjectName("ProgressBar");
   progressBar_->setMinimum(0);
   progressBar_->setToolTip(kProgressToolTip);
   progressBar_->hide();
   Place(progressBar_, kProgressPlace);
-
-  for (int index = 0; index < 4; ++index) {
-    auto* button = new QPushButton(kButtonCaptions[index], client);
-    button->setObjectName(QString("Button%1").arg(index));
-    button->setVisible(index == 0);
-    Place(button, kButtonPlaces[index]);
-    connect(button, &QPushButton::clicked, this, [this, index] { emit buttonClicked(index); });
-    buttons_[static_cast<std::size_t>(index)] = button;
-  }
-}
-
-void MainWindow::SetTabOrder() {
-  QWidget* const order[] = {Button(3),    Button(2), picture_,    Button(0),
-                            progressBar_, Button(1), deviceName_, statusText_};
-  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

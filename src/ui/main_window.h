@@ -50,7 +50,9 @@ class MainWindow : public QMainWindow {
  private:
   void BuildMenu();
   void BuildControls(QWidget* client);
-  void SetTabOrder();
+  void AddButton(QWidget* client, int index);
+  void AddPicture(QWidget* client);
+  void AddProgressBar(QWidget* client);
 
   std::array<QPushButton*, 4> buttons_{};
   QLabel* picture_ = nullptr;

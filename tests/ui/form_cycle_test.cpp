@@ -161,7 +161,7 @@ TEST_F(FormCycleTest, MenuIsDisabledDuringTheCheckAndEnabledAfterAbortFlash) {
     ASSERT_NE(dialog, nullptr);
     menuEnabledInDialog = MenuEnabled();
     dialog->selectFile(work.filePath("TLX.fwu"));
-    dialog->accept();
+    static_cast<QDialog*>(dialog)->accept();
   });
   window.Button(0)->click();
   EXPECT_FALSE(menuEnabledInDialog);

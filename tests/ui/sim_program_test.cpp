@@ -13,7 +13,7 @@
 namespace tlx::ui {
 namespace {
 
-struct Run {
+struct Outcome {
   int exitCode = -1;
   QString output;
   QByteArray flash;
@@ -31,7 +31,7 @@ class SimProgramTest : public ::testing::Test {
     ASSERT_TRUE(test::WriteFwu(work.filePath("TLX.fwu"), image));
   }
 
-  Run Start(QStringList arguments, bool withDisplay = true) {
+  Outcome Start(QStringList arguments, bool withDisplay = true) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("DISPLAY");
     environment.remove("WAYLAND_DISPLAY");
@@ -44,7 +44,7 @@ class SimProgramTest : public ::testing::Test {
     program.setWorkingDirectory(work.path());
     program.start(TLX_SIM_PROGRAM, arguments);
     EXPECT_TRUE(program.waitForFinished(180000)) << "the program did not end";
-    Run run;
+    Outcome run;
     run.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
     run.output = QString::fromLocal8Bit(program.readAllStandardOutput());
     QFile dump(work.filePath("flash.bin"));
@@ -52,7 +52,7 @@ class SimProgramTest : public ::testing::Test {
     return run;
   }
 
-  Run Autopilot(QStringList arguments) {
+  Outcome Autopilot(QStringList arguments) {
     arguments << "--autopilot"
               << "--pace"
               << "instant"
@@ -75,14 +75,14 @@ class SimProgramTest : public ::testing::Test {
 };
 
 TEST_F(SimProgramTest, BoardOnFirmware11GetsAllFourRegions) {
-  const Run run = Autopilot({"--firmware", "1.1"});
+  const Outcome run = Autopilot({"--firmware", "1.1"});
   EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
   EXPECT_FALSE(run.output.contains("message:")) << run.output.toStdString();
   EXPECT_TRUE(FlashHoldsPayload(run.flash, 0, 65536));
 }
 
 TEST_F(SimProgramTest, BoardOnFirmware12KeepsItsProtectedRange) {
-  const Run run = Autopilot({"--firmware", "1.2"});
+  const Outcome run = Autopilot({"--firmware", "1.2"});
   EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
   // Flash addresses 1,024 to 2,047 are written only for boards on firmware 1.1 or older.
   EXPECT_TRUE(FlashHoldsPayload(run.flash, 0, 2048));
@@ -90,7 +90,7 @@ TEST_F(SimProgramTest, BoardOnFirmware12KeepsItsProtectedRange) {
 }
 
 TEST_F(SimProgramTest, StuckByteInTheLastRegionEndsInAVerifyFailure) {
-  const Run run = Autopilot({"--stuck-byte", "40000"});
+  const Outcome run = Autopilot({"--stuck-byte", "40000"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(run.output.contains(
       "message: Verify Failure! | Step 1 - Device verify error!  Data is corrupted!  "
@@ -100,19 +100,19 @@ TEST_F(SimProgramTest, StuckByteInTheLastRegionEndsInAVerifyFailure) {
 
 TEST_F(SimProgramTest, MissingFirmwareFileIsReportedAndCountsAsFailure) {
   ASSERT_TRUE(QFile::remove(work.filePath("TLX.fwu")));
-  const Run run = Autopilot({});
+  const Outcome run = Autopilot({});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(run.output.contains("message: Unable to update! | Invalid or missing firmware file!"))
       << run.output.toStdString();
 }
 
 TEST_F(SimProgramTest, ScreenshotsFollowTheStatesAndTheMessages) {
-  const Run success = Autopilot({"--screenshots", "shots"});
+  const Outcome success = Autopilot({"--screenshots", "shots"});
   EXPECT_EQ(success.exitCode, 0);
   EXPECT_EQ(QDir(work.filePath("shots")).entryList(QDir::Files),
             (QStringList{"01-idle.png", "02-ready.png", "03-flashing.png", "04-complete.png",
                          "05-idle.png"}));
-  const Run failure = Autopilot({"--stuck-byte", "100", "--screenshots", "failure"});
+  const Outcome failure = Autopilot({"--stuck-byte", "100", "--screenshots", "failure"});
   EXPECT_EQ(failure.exitCode, 1);
   EXPECT_TRUE(QDir(work.filePath("failure"))
                   .entryList(QDir::Files)
@@ -120,10 +120,10 @@ TEST_F(SimProgramTest, ScreenshotsFollowTheStatesAndTheMessages) {
 }
 
 TEST_F(SimProgramTest, HelpNeedsNoDisplayAndMistakesAreRefused) {
-  const Run help = Start({"--help"}, false);
+  const Outcome help = Start({"--help"}, false);
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.output.contains("--stuck-byte OFFSET"));
-  const Run mistake = Start({"--pace", "fast"}, false);
+  const Outcome mistake = Start({"--pace", "fast"}, false);
   EXPECT_EQ(mistake.exitCode, 2);
 }
 
