@@ -117,6 +117,8 @@ void MainWindow::AddProgressBar(QWidget* client) {
   progressBar_ = new QProgressBar(client);
   progressBar_->setObjectName("ProgressBar");
   progressBar_->setMinimum(0);
+  // A plain bar: a percentage drawn across its moving edge is hard to read.
+  progressBar_->setTextVisible(false);
   progressBar_->setToolTip(kProgressToolTip);
   progressBar_->hide();
   Place(progressBar_, kProgressPlace);
