@@ -36,7 +36,7 @@ class UsbFailureTest : public CheckDeviceTest, public ::testing::WithParamInterf
 TEST_P(UsbFailureTest, FailingPurgeUnloadsBeforeTheMessageAndReadsNoFile) {
   app.form.mnuFWCustom_Click();
   logAtStart = app.window.log.size();
-  app.board.Faults().Add(ScriptedFault{.call = D2xxCall::Purge, .first = GetParam()});
+  app.board.Faults().Add(ScriptedFault{.call = D2xxCall::Purge, .first = GetParam(), .tag = {}});
   const auto writesBefore = app.Calls(D2xxCall::Write);
 
   app.form.Button_Click(kFindDevice);

@@ -52,8 +52,8 @@ class NoBoardTest : public ::testing::TestWithParam<D2xxCall> {};
 // window (and with it the connection) is gone.
 TEST_P(NoBoardTest, WindowIsUnloadedAndConnectionClosedBeforeTheMessage) {
   AppHarness app;
-  app.board.Faults().Add(
-      ScriptedFault{.call = GetParam(), .kind = FaultKind::FailStatus, .status = FT_IO_ERROR});
+  app.board.Faults().Add(ScriptedFault{
+      .call = GetParam(), .kind = FaultKind::FailStatus, .status = FT_IO_ERROR, .tag = {}});
   bool closedAtMessage = false;
   std::size_t closesAtMessage = 0;
   app.window.onMessage = [&](const test::ShownMessage&) {

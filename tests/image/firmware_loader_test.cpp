@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Names, CustomEndingTest,
 
 TEST_F(FirmwareLoaderTest, CustomPathThatIsNotAFileIsNotLoaded) {
   std::filesystem::create_directory(workDir / "folder.fwu");
-  for (const std::string path :
+  for (const std::string& path :
        {std::string(""), (workDir / "gone.fwu").string(), (workDir / "folder.fwu").string()}) {
     SCOPED_TRACE(path);
     SelectCustom(path);
