@@ -143,8 +143,9 @@ TEST_F(NewerBoardTest, ImageOlderThanTheBoardsFirmwareIsOffered) {
 
 TEST_F(CheckDeviceTest, SilentStatusReplyStillReachesTheImageChecks) {
   app.WriteDefaultFirmware(0x20);
+  // The check's own query is the first "SI" read the fault sees.
   app.board.Faults().Add(
-      ScriptedFault{.call = D2xxCall::Read, .first = 2, .kind = FaultKind::NoData, .tag = "SI"});
+      ScriptedFault{.call = D2xxCall::Read, .kind = FaultKind::NoData, .tag = "SI"});
   app.form.Button_Click(kFindDevice);
   EXPECT_EQ(app.window.deviceName, "Tambrelux Pro - Hardware v0.0");
   EXPECT_EQ(app.window.statusText, "Firmware: v1.3  -  Upgrading to: v2.0");
