@@ -24,15 +24,13 @@ bool EndsWithFwu(const std::string& path) {
   return upper == "FWU";
 }
 
-bool IsRegularFile(const std::filesystem::path& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
-
-// Reads the first container's worth of bytes. The file buffer is written only when all of
-// them arrived: a short file must not leave a mix of two files behind for the decoder.
+// Reads the first container's worth of bytes of a regular file (a folder counts as missing).
+// The file buffer is written only when all of them arrived: a short file must not leave a
+// mix of two files behind for the decoder. A longer file's tail is ignored.
 bool ReadContainer(const std::filesystem::path& path, std::vector<std::uint8_t>& fileBuffer) {
-  if (!IsRegularFile(path) || fileBuffer.size() != kContainerSize) return false;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error) || fileBuffer.size() != kContainerSize)
+    return false;
   std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) return false;
   std::vector<char> bytes(kContainerSize);
@@ -82,8 +80,9 @@ void FirmwareLoader::LoadCustomFirmware() {
   CommonDialog1.CancelError = true;
   if (!window_.ShowOpen(CommonDialog1)) return;
 
+  // Only the last three characters count: "imagefwu" passes, "image.fwu.bak" does not.
   const std::string path = CommonDialog1.FileName;
-  if (path.empty() || !IsRegularFile(path) || !EndsWithFwu(path)) return;
+  if (path.empty() || !EndsWithFwu(path)) return;
   if (!ReadContainer(path, fileBuffer_)) return;
   FileLoaded = kTrue;
 }

@@ -93,15 +93,6 @@ TEST_F(WindowStatesTest, FailedFlashReturnsToIdle) {
   EXPECT_EQ(app.form.FlashInProgress, kFalse);
 }
 
-TEST_F(WindowStatesTest, UnknownButtonIndexChangesNothing) {
-  app.form.Button_Click(FindDevice);
-  const auto logSize = app.window.log.size();
-  app.form.Button_Click(4);
-  app.form.Button_Click(-1);
-  EXPECT_EQ(app.window.log.size(), logSize);
-  ExpectSurface(app.window, kReady);
-}
-
 class CloseRequestTest : public WindowStatesTest, public ::testing::WithParamInterface<Flag16> {};
 
 // Only exactly -1 means a flash is running; any other value lets the window go.
