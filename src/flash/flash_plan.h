@@ -2,6 +2,7 @@
 // numbers the block loops work with, and every message an update can end with.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -30,16 +31,16 @@ inline constexpr std::int32_t kClosingExValue = 1068;
 struct FailureMessage {
   std::string_view title;
   std::string_view text;
-  std::int16_t failureFlag;
+  std::int16_t failureFlag = 0;
 };
 
 struct FlashRegion {
-  std::string_view step;     // the label the messages use
-  std::int32_t regionStart;  // flash address of the first block
-  std::int32_t imageOffset;  // image index of the first block: 8 + 2 x regionStart
-  std::int32_t length;       // in 4-byte entries, a whole number of blocks
-  bool betweenExCommands;    // only on firmware up to 1.1
-  bool purgeBeforeReadBack;
+  std::string_view step;           // the label the messages use
+  std::int32_t regionStart;        // flash address of the first block
+  std::int32_t imageOffset;        // image index of the first block: 8 + 2 x regionStart
+  std::int32_t length;             // in 4-byte entries, a whole number of blocks
+  bool betweenExCommands = false;  // only on firmware up to 1.1
+  bool purgeBeforeReadBack = false;
   FailureMessage communicationFailure;
   FailureMessage verifyFailure;
 };
@@ -58,50 +59,58 @@ inline constexpr FailureMessage kBootloaderFailure{
 // and Step 2 regions share flash addresses 2,048 to 3,071, the Step 2 and Step 1 regions
 // 8,192 to 10,239: a later region rewrites the overlap as the earlier read-back left it.
 inline constexpr std::array<FlashRegion, 4> kFlashRegions{{
-    {"Step 2",
-     2048,
-     4104,
-     4096,
-     false,
-     false,
-     {kUpdateFailure, "Step 2 - Device communication error - Corruption possible!  Re-try update!",
-      kCommunicationFailed},
-     {kVerifyFailure, "Step 2 - Device verify error!  Data is corrupted!  Re-try update!",
-      kVerifyFailed}},
-    {"Step 3",
-     0,
-     8,
-     512,
-     false,
-     false,
-     {kUpdateFailure,
-      "Step 3 - Device communication error - Corruption possible!  ** DO NOT POWER OFF BOARD!! "
-      "**  Re-try update!",
-      kCommunicationFailed},
-     {kVerifyFailure,
-      "Step 3 - Device verify error!  Data is corrupted!  ** DO NOT POWER OFF BOARD!! **  "
-      "Re-try update!",
-      kVerifyFailed}},
-    {"Step 4",
-     1024,
-     2056,
-     1024,
-     true,
-     false,
-     {kUpdateFailure, "Step 4 - Device communication error - Corruption possible!  Re-try update!",
-      kCommunicationFailed},
-     {kVerifyFailure, "Step 4 - Device verify error!  Data is corrupted!  Re-try update!",
-      kVerifyFailed}},
-    {"Step 1",
-     8192,
-     16392,
-     12288,
-     false,
-     true,
-     {kUpdateFailure, "Step 1 - Device communication error - Corruption possible!  Re-try update!",
-      kCommunicationFailed},
-     {kVerifyFailure, "Step 1 - Device verify error!  Data is corrupted!  Re-try update!",
-      kVerifyFailed}},
+    {.step = "Step 2",
+     .regionStart = 2048,
+     .imageOffset = 4104,
+     .length = 4096,
+     .communicationFailure = {kUpdateFailure,
+                              "Step 2 - Device communication error - Corruption possible!  "
+                              "Re-try update!",
+                              kCommunicationFailed},
+     .verifyFailure = {kVerifyFailure,
+                       "Step 2 - Device verify error!  Data is corrupted!  Re-try update!",
+                       kVerifyFailed}},
+    {.step = "Step 3",
+     .regionStart = 0,
+     .imageOffset = 8,
+     .length = 512,
+     .communicationFailure = {kUpdateFailure,
+                              "Step 3 - Device communication error - Corruption possible!  "
+                              "** DO NOT POWER OFF BOARD!! **  Re-try update!",
+                              kCommunicationFailed},
+     .verifyFailure = {kVerifyFailure,
+                       "Step 3 - Device verify error!  Data is corrupted!  "
+                       "** DO NOT POWER OFF BOARD!! **  Re-try update!",
+                       kVerifyFailed}},
+    {.step = "Step 4",
+     .regionStart = 1024,
+     .imageOffset = 2056,
+     .length = 1024,
+     .betweenExCommands = true,
+     .communicationFailure = {kUpdateFailure,
+                              "Step 4 - Device communication error - Corruption possible!  "
+                              "Re-try update!",
+                              kCommunicationFailed},
+     .verifyFailure = {kVerifyFailure,
+                       "Step 4 - Device verify error!  Data is corrupted!  Re-try update!",
+                       kVerifyFailed}},
+    {.step = "Step 1",
+     .regionStart = 8192,
+     .imageOffset = 16392,
+     .length = 12288,
+     .purgeBeforeReadBack = true,
+     .communicationFailure = {kUpdateFailure,
+                              "Step 1 - Device communication error - Corruption possible!  "
+                              "Re-try update!",
+                              kCommunicationFailed},
+     .verifyFailure = {kVerifyFailure,
+                       "Step 1 - Device verify error!  Data is corrupted!  Re-try update!",
+                       kVerifyFailed}},
 }};
+
+// Each region's first block lands where its flash address says, and it holds whole blocks.
+static_assert(std::ranges::all_of(kFlashRegions, [](const FlashRegion& region) {
+  return region.imageOffset == 8 + 2 * region.regionStart && region.length % kBlockEntries == 0;
+}));
 
 }  // namespace tlx
