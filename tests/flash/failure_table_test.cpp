@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
+#include <ostream>
 #include <string>
 
 #include "flash_rig.h"
@@ -21,18 +21,18 @@ constexpr char kBootloader[] = "Bootloader Failure!";
 
 // On a board running firmware 1.1 the blocks go 8 (Step 2), 1 (Step 3), 2 (Step 4), 24
 // (Step 1); a good "WF" is two write calls, a good "RF" one frame write.
-std::function<void(sim::FaultPlan&)> FailFrom(const char* tag, int firstCall) {
+FaultSetup FailFrom(const char* tag, int firstCall) {
   return [=](sim::FaultPlan& faults) {
     faults.Add({.call = D2xxCall::Write, .first = firstCall, .count = kEveryLaterCall, .tag = tag});
   };
 }
 
-std::function<void(sim::FaultPlan&)> Stick(std::uint32_t flashByte) {
+FaultSetup Stick(std::uint32_t flashByte) {
   return [=](sim::FaultPlan& faults) { faults.StickByte(flashByte); };
 }
 
 // The board stays silent on a status query; the query before the update is the first.
-std::function<void(sim::FaultPlan&)> SilentStatusQuery(int query) {
+FaultSetup SilentStatusQuery(int query) {
   return [=](sim::FaultPlan& faults) {
     faults.Add({.call = D2xxCall::Read,
                 .first = query,
@@ -44,17 +44,17 @@ std::function<void(sim::FaultPlan&)> SilentStatusQuery(int query) {
 
 struct FailureCase {
   std::string name;
-  std::function<void(sim::FaultPlan&)> faults;
+  FaultSetup faults;
   const char* title;
   std::string text;
   std::int16_t failureFlag;
+  friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class FailureTable : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(FailureTable, ShowsOneMessageAndLeavesTheFlag) {
-  FlashRig rig;
-  GetParam().faults(rig.board.Faults());
+  FlashRig rig(GetParam().faults);
   rig.engine.FlashDevice();
 
   ASSERT_EQ(rig.window.messages.size(), 1u);
@@ -106,8 +106,7 @@ bool FlashAsBefore(const FlashRig& rig, ByteRange range) {
 }
 
 TEST(AfterAFailure, NoOtherRegionIsWrittenWhenTheFirstFails) {
-  FlashRig rig;
-  FailFrom("WF", 7)(rig.board.Faults());
+  FlashRig rig(FailFrom("WF", 7));
   rig.engine.FlashDevice();
 
   ASSERT_EQ(rig.failureFlag, -2);
@@ -117,8 +116,7 @@ TEST(AfterAFailure, NoOtherRegionIsWrittenWhenTheFirstFails) {
 }
 
 TEST(AfterAFailure, NothingFollowsASilentStatusQueryAfterTheFirstEX) {
-  FlashRig rig;
-  SilentStatusQuery(2)(rig.board.Faults());
+  FlashRig rig(SilentStatusQuery(2));
   rig.engine.FlashDevice();
 
   const std::vector<std::string> wire = rig.Wire();

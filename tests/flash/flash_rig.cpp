@@ -24,13 +24,14 @@ std::string FrameLine(const std::vector<std::uint8_t>& data) {
 
 }  // namespace
 
-FlashRig::FlashRig(std::uint8_t firmwareByte)
+FlashRig::FlashRig(std::uint8_t firmwareByte, const FaultSetup& faults)
     : board(sim::BoardConfig{.hardwareByte = 0x21, .firmwareByte = firmwareByte}),
       link(board.Port(), image),
       engine(link, window, image, imageCopy, failureFlag) {
   std::mt19937 random(20240611);
   std::generate(image.begin(), image.end(), [&] { return static_cast<std::uint8_t>(random()); });
   original = image;
+  if (faults) faults(board.Faults());
   link.OpenDevice();
   link.QueryStatus();
   flashBefore.assign(board.Flash().begin(), board.Flash().end());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,12 @@ namespace tlx::test {
 inline constexpr std::size_t kImageBytes = 65544;
 inline constexpr std::size_t kHeaderBytes = 8;
 
+using FaultSetup = std::function<void(sim::FaultPlan&)>;
+
 struct FlashRig {
-  explicit FlashRig(std::uint8_t firmwareByte = 0x11);
+  // The faults are planned before the board is opened, so call positions count from there.
+  explicit FlashRig(std::uint8_t firmwareByte = 0x11, const FaultSetup& faults = {});
+  explicit FlashRig(const FaultSetup& faults) : FlashRig(0x11, faults) {}
 
   // The wire since the rig was ready, as "purge", "WF 2048", "RF 0", "EX 1998", "SI"; the
   // data writes of "WF" and all reads are left out. Failed attempts are included.

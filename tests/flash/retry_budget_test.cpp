@@ -2,7 +2,7 @@
 // failed attempts per loop call, shared by its blocks and by the comparison, fresh per call.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,18 +23,18 @@ constexpr int kBlocks = 35;
 
 struct BudgetCase {
   std::string name;
-  std::function<void(sim::FaultPlan&)> faults;
+  FaultSetup faults;
   int writes;  // "WF" sent, failed attempts included
   int reads;   // "RF" sent
   int doEvents;
   std::int16_t failureFlag;
+  friend void PrintTo(const BudgetCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class RetryBudget : public ::testing::TestWithParam<BudgetCase> {};
 
 TEST_P(RetryBudget, SpendsExactlyTheBudgetAndProcessesEventsWhereDue) {
-  FlashRig rig;
-  GetParam().faults(rig.board.Faults());
+  FlashRig rig(GetParam().faults);
   rig.engine.FlashDevice();
 
   EXPECT_EQ(rig.Sent("WF"), GetParam().writes);

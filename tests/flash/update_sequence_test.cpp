@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,9 @@ std::vector<int> ExpectedProgress(bool withStep4) {
 struct BoardCase {
   std::uint8_t firmwareByte;
   bool withStep4;
+  friend void PrintTo(const BoardCase& c, std::ostream* os) {
+    *os << "firmware byte " << static_cast<int>(c.firmwareByte);
+  }
 };
 
 class CleanUpdate : public ::testing::TestWithParam<BoardCase> {};
