@@ -63,6 +63,7 @@ TEST(SimOptionsTest, ReadsEveryOption) {
 }
 
 struct Mistake {
+  const char* name;
   QStringList arguments;
   QString says;
 };
@@ -81,17 +82,20 @@ TEST_P(SimOptionsMistakeTest, IsRefusedWithOneSentence) {
 
 INSTANTIATE_TEST_SUITE_P(
     Mistakes, SimOptionsMistakeTest,
-    ::testing::Values(Mistake{{"--hardware", "16.0"}, "--hardware takes a version X.Y"},
-                      Mistake{{"--firmware", "1"}, "--firmware takes a version X.Y"},
-                      Mistake{{"--firmware", "1.1.1"}, "not \"1.1.1\""},
-                      Mistake{{"--pace", "fast"}, "--pace takes instant or realistic"},
-                      Mistake{{"--seed", "-1"}, "--seed takes a whole number"},
-                      Mistake{{"--fault-rate", "1.5"}, "--fault-rate takes a probability"},
-                      Mistake{{"--fault-rate", "often"}, "--fault-rate takes a probability"},
-                      Mistake{{"--stuck-byte", "65536"}, "from 0 to 65535"},
-                      Mistake{{"--unplug-at", "0"}, "--unplug-at takes a whole number from 1"},
-                      Mistake{{"--colour"}, "colour"}, Mistake{{"--trace"}, "trace"},
-                      Mistake{{"TLX.fwu"}, "Unexpected argument \"TLX.fwu\""}));
+    ::testing::Values(
+        Mistake{"HardwareMajorTooHigh", {"--hardware", "16.0"}, "--hardware takes a version X.Y"},
+        Mistake{"FirmwareWithoutMinor", {"--firmware", "1"}, "--firmware takes a version X.Y"},
+        Mistake{"FirmwareOfThreeParts", {"--firmware", "1.1.1"}, "not \"1.1.1\""},
+        Mistake{"UnknownPace", {"--pace", "fast"}, "--pace takes instant or realistic"},
+        Mistake{"NegativeSeed", {"--seed", "-1"}, "--seed takes a whole number"},
+        Mistake{"RateAboveOne", {"--fault-rate", "1.5"}, "--fault-rate takes a probability"},
+        Mistake{"RateInWords", {"--fault-rate", "often"}, "--fault-rate takes a probability"},
+        Mistake{"StuckBytePastTheFlash", {"--stuck-byte", "65536"}, "from 0 to 65535"},
+        Mistake{"UnplugAtZero", {"--unplug-at", "0"}, "--unplug-at takes a whole number from 1"},
+        Mistake{"UnknownOption", {"--colour"}, "colour"},
+        Mistake{"TraceWithoutFile", {"--trace"}, "trace"},
+        Mistake{"FileWithoutOption", {"TLX.fwu"}, "Unexpected argument \"TLX.fwu\""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimOptionsTest, HelpNamesEveryOption) {
   const QString help = SimHelpText();
