@@ -31,6 +31,8 @@ constexpr Twips kProgressPlace{1260, 3270, 2535, 435};
 constexpr Twips kDeviceNamePlace{540, 2400, 3975, 255};
 constexpr Twips kStatusTextPlace{525, 2760, 3975, 255};
 
+constexpr int kFontPixels = 12;
+
 int ToPixels(int twips) {
   return static_cast<int>(std::lround(twips / 15.0));
 }
@@ -60,6 +62,11 @@ QIcon ProgramIcon() {
 
 MainWindow::MainWindow() {
   setObjectName("frmStart");
+  // The controls have fixed pixel sizes, so the text gets a fixed pixel size too: a large
+  // desktop font would otherwise cut off the status line.
+  QFont font = this->font();
+  font.setPixelSize(kFontPixels);
+  setFont(font);
   setWindowIcon(ProgramIcon());
   BuildMenu();
   auto* client = new QWidget(this);

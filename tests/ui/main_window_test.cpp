@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -114,13 +114,25 @@ TEST_F(MainWindowTest, CarriesTheBoardPictureAndTheIconInTwoSizes) {
   EXPECT_TRUE(sizes.contains(QSize(32, 32)));
 }
 
-TEST_F(MainWindowTest, LabelsFitTheLongestLine) {
+TEST(MainWindowFontTest, TextsFitTheirControlsEvenUnderALargeDesktopFont) {
+  const QFont desktop = QApplication::font();
+  QFont large = desktop;
+  large.setPointSize(16);
+  QApplication::setFont(large);
+  MainWindow window;
   window.StatusText()->setText("Firmware: v1.1  -  Upgrading to: v1.3");
   window.DeviceName()->setText("Tambrelux Pro - Hardware v2.1");
   for (QLabel* label : {window.StatusText(), window.DeviceName()}) {
     EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
     EXPECT_LE(label->fontMetrics().height(), label->height()) << label->text().toStdString();
   }
+  for (int index = 0; index < 4; ++index) {
+    QPushButton* button = window.Button(index);
+    // Room for the caption and the button's frame; Qt's size hint adds a minimum width.
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 16, button->width())
+        << button->text().toStdString();
+  }
+  QApplication::setFont(desktop);
 }
 
 }  // namespace
