@@ -10,6 +10,21 @@ namespace {
 // The logic's flag for "the chosen file must exist".
 constexpr std::uint32_t kFileMustExist = 0x1000;
 
+void Configure(QFileDialog& qtDialog, const FileOpenDialog& dialog) {
+  // Qt's own dialog matches name filters without regard to case, so "*.fwu" also lists
+  // IMAGE.FWU; a desktop's native dialog might not.
+  qtDialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+  qtDialog.setAcceptMode(QFileDialog::AcceptOpen);
+  qtDialog.setFileMode((dialog.Flags & kFileMustExist) != 0 ? QFileDialog::ExistingFile
+                                                            : QFileDialog::AnyFile);
+  qtDialog.setWindowTitle(QString::fromStdString(dialog.DialogTitle));
+  const QString filter = ToQtFilter(dialog.Filter);
+  qtDialog.setNameFilters(filter.split(";;"));
+  qtDialog.selectNameFilter(filter.section(";;", 0, 0));
+  if (!dialog.InitDir.empty()) qtDialog.setDirectory(QFile::decodeName(dialog.InitDir.c_str()));
+  qtDialog.selectFile(QFile::decodeName(dialog.FileName.c_str()));
+}
+
 }  // namespace
 
 QString ToQtFilter(const std::string& filter) {
@@ -20,22 +35,6 @@ QString ToQtFilter(const std::string& filter) {
     entries << QString("%1 (%2)").arg(parts[i], patterns);
   }
   return entries.join(";;");
-}
-
-void Configure(QFileDialog& qtDialog, const FileOpenDialog& dialog) {
-  // Qt's own dialog, because only its name filters are guaranteed to ignore case, so that
-  // "*.fwu" also lists IMAGE.FWU.
-  qtDialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-  qtDialog.setFilter(qtDialog.filter() & ~QDir::CaseSensitive);
-  qtDialog.setAcceptMode(QFileDialog::AcceptOpen);
-  qtDialog.setFileMode((dialog.Flags & kFileMustExist) != 0 ? QFileDialog::ExistingFile
-                                                            : QFileDialog::AnyFile);
-  qtDialog.setWindowTitle(QString::fromStdString(dialog.DialogTitle));
-  const QString filter = ToQtFilter(dialog.Filter);
-  qtDialog.setNameFilters(filter.split(";;"));
-  qtDialog.selectNameFilter(filter.section(";;", 0, 0));
-  if (!dialog.InitDir.empty()) qtDialog.setDirectory(QFile::decodeName(dialog.InitDir.c_str()));
-  qtDialog.selectFile(QFile::decodeName(dialog.FileName.c_str()));
 }
 
 bool ShowOpenDialog(QWidget* parent, FileOpenDialog& dialog) {

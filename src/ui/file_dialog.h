@@ -7,7 +7,6 @@
 
 #include "app/window_system.h"
 
-class QFileDialog;
 class QWidget;
 
 namespace tlx::ui {
@@ -15,9 +14,6 @@ namespace tlx::ui {
 // "description|pattern|description|pattern" as Qt's "description (pattern);;...". Patterns
 // separated by ";" become Qt's blank-separated list.
 QString ToQtFilter(const std::string& filter);
-
-// Sets the dialog up from the logic's settings; exposed so tests can inspect it unshown.
-void Configure(QFileDialog& qtDialog, const FileOpenDialog& dialog);
 
 // Modal. True with dialog.FileName set to the chosen file's full path; false on cancel.
 bool ShowOpenDialog(QWidget* parent, FileOpenDialog& dialog);

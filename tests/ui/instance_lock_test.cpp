@@ -42,18 +42,6 @@ class InstanceLockTest : public ::testing::Test {
   QTemporaryDir folder;
 };
 
-TEST_F(InstanceLockTest, SecondHolderInTheSameFolderIsRefusedUntilTheFirstIsGone) {
-  auto first = std::make_unique<InstanceLock>(folder.path(), "updater");
-  EXPECT_TRUE(first->Acquire());
-  EXPECT_TRUE(first->Acquire());
-  InstanceLock second(folder.path(), "updater");
-  EXPECT_FALSE(second.Acquire());
-  InstanceLock otherProgram(folder.path(), "other");
-  EXPECT_TRUE(otherProgram.Acquire());
-  first.reset();
-  EXPECT_TRUE(second.Acquire());
-}
-
 TEST_F(InstanceLockTest, AnotherRunningProcessHoldsTheLockAndACrashReleasesIt) {
   const pid_t holder = HolderProcess();
   InstanceLock mine(folder.path(), "updater");
@@ -62,13 +50,6 @@ TEST_F(InstanceLockTest, AnotherRunningProcessHoldsTheLockAndACrashReleasesIt) {
   waitpid(holder, nullptr, 0);
   EXPECT_TRUE(QFileInfo::exists(folder.filePath("updater.lock")));
   EXPECT_TRUE(mine.Acquire());
-}
-
-TEST_F(InstanceLockTest, ProcessServicesReportASecondInstance) {
-  QtProcessServices first(folder.path());
-  QtProcessServices second(folder.path());
-  EXPECT_FALSE(first.PrevInstance());
-  EXPECT_TRUE(second.PrevInstance());
 }
 
 TEST(ProcessServicesTest, NameDirectoryAndVersionComeFromTheExecutableAndTheBuild) {

@@ -97,14 +97,5 @@ INSTANTIATE_TEST_SUITE_P(
         Mistake{"FileWithoutOption", {"TLX.fwu"}, "Unexpected argument \"TLX.fwu\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SimOptionsTest, HelpNamesEveryOption) {
-  const QString help = SimHelpText();
-  for (const char* option :
-       {"--help", "--hardware X.Y", "--firmware X.Y", "--pace", "--seed N", "--fault-rate P",
-        "--stuck-byte OFFSET", "--unplug-at N", "--dump-flash FILE", "--trace FILE", "--autopilot",
-        "--screenshots DIR"})
-    EXPECT_TRUE(help.contains(option)) << option;
-}
-
 }  // namespace
 }  // namespace tlx::ui

@@ -98,14 +98,6 @@ TEST_F(SimProgramTest, StuckByteInTheLastRegionEndsInAVerifyFailure) {
       << run.output.toStdString();
 }
 
-TEST_F(SimProgramTest, MissingFirmwareFileIsReportedAndCountsAsFailure) {
-  ASSERT_TRUE(QFile::remove(work.filePath("TLX.fwu")));
-  const Outcome run = Autopilot({});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(run.output.contains("message: Unable to update! | Invalid or missing firmware file!"))
-      << run.output.toStdString();
-}
-
 TEST_F(SimProgramTest, ScreenshotsFollowTheStatesAndTheMessages) {
   const Outcome success = Autopilot({"--screenshots", "shots"});
   EXPECT_EQ(success.exitCode, 0);

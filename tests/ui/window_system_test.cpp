@@ -1,43 +1,23 @@
-// The seam operations on the Qt window: progress past its maximum, the menu, message boxes,
-// event processing and unloading.
+// The seam operations on the Qt window where Qt would otherwise differ from what the logic
+// needs: progress past the maximum, and message boxes by style.
 #include "ui/qt_window_system.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QTimer>
 
 namespace tlx::ui {
 namespace {
 
-class WindowSystemTest : public ::testing::Test {
- protected:
+TEST(WindowSystemTest, ProgressPastTheMaximumShowsAFullBarAndReadsBackAsSet) {
   MainWindow window;
-  QtWindowSystem windowSystem{window};
-};
-
-TEST_F(WindowSystemTest, ProgressPastTheMaximumShowsAFullBarAndReadsBackAsSet) {
+  QtWindowSystem windowSystem(window);
   windowSystem.SetProgressMax(61);
   windowSystem.SetProgressValue(62);
   EXPECT_EQ(window.ProgressBar()->value(), 61);
   EXPECT_EQ(windowSystem.ProgressValue(), 62);
-  windowSystem.SetProgressValue(30);
-  EXPECT_EQ(window.ProgressBar()->value(), 30);
-  EXPECT_EQ(windowSystem.ProgressValue(), 30);
-}
-
-TEST_F(WindowSystemTest, MenuDisablesAsAWholeAndKeepsItsCheckMarks) {
-  windowSystem.SetMenuEnabled(false);
-  EXPECT_FALSE(window.FWVersionMenu()->menuAction()->isEnabled());
-  windowSystem.SetMenuChecked(MenuItem::FWCustom, true);
-  windowSystem.SetMenuChecked(MenuItem::FWDefault, false);
-  EXPECT_TRUE(windowSystem.MenuChecked(MenuItem::FWCustom));
-  EXPECT_FALSE(window.FWDefault()->isChecked());
-  windowSystem.SetMenuEnabled(true);
-  EXPECT_TRUE(window.FWVersionMenu()->menuAction()->isEnabled());
 }
 
 struct BoxCase {
@@ -45,29 +25,31 @@ struct BoxCase {
   std::string text;
   std::optional<std::string> title;
   int style;
+  bool windowShown;
   QString shownTitle;
   QMessageBox::Icon icon;
   bool onTop;
 };
 
 const BoxCase kBoxes[] = {
-    {"StopStyleWithoutTitle", "updater already running! ", std::nullopt, 4112,
+    {"StopStyleWithoutTitle", "updater already running! ", std::nullopt, 4112, false,
      "Tambrelux Pro Updater", QMessageBox::Critical, true},
     {"PlainStyleWithTitle",
      "Step 3 - Device verify error!  Data is corrupted!  ** DO NOT POWER OFF BOARD!! **  "
      "Re-try update!",
-     "Verify Failure!", 0, "Verify Failure!", QMessageBox::NoIcon, false},
+     "Verify Failure!", 0, true, "Verify Failure!", QMessageBox::NoIcon, false},
 };
 
-class MessageBoxTest : public WindowSystemTest, public ::testing::WithParamInterface<BoxCase> {};
+class MessageBoxTest : public ::testing::TestWithParam<BoxCase> {};
 
 TEST_P(MessageBoxTest, ShowsTitleTextAndOkOnlyUntilDismissed) {
   const BoxCase& box = GetParam();
-  window.show();
+  MainWindow window;
+  QtWindowSystem windowSystem(window);
+  window.setVisible(box.windowShown);
   bool seen = false;
   QObject::connect(&windowSystem, &QtWindowSystem::messageBoxShown, [&](QMessageBox* shown) {
-    seen = true;
-    EXPECT_TRUE(shown->isVisible());
+    seen = shown->isVisible();
     EXPECT_EQ(shown->windowTitle(), box.shownTitle);
     EXPECT_EQ(shown->text().toStdString(), box.text);
     EXPECT_EQ(shown->icon(), box.icon);
@@ -83,41 +65,6 @@ TEST_P(MessageBoxTest, ShowsTitleTextAndOkOnlyUntilDismissed) {
 
 INSTANTIATE_TEST_SUITE_P(Styles, MessageBoxTest, ::testing::ValuesIn(kBoxes),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(WindowSystemTest, MessageBoxShowsAlsoAfterTheWindowWasUnloaded) {
-  window.show();
-  windowSystem.Unload();
-  bool seen = false;
-  QObject::connect(&windowSystem, &QtWindowSystem::messageBoxShown, [&](QMessageBox* shown) {
-    seen = shown->isVisible();
-    shown->accept();
-  });
-  windowSystem.MsgBox("Tambrelux Pro hardware not found!", "USB Error!", 0);
-  EXPECT_TRUE(seen);
-}
-
-TEST_F(WindowSystemTest, DoEventsRunsWhatIsPending) {
-  bool ran = false;
-  QTimer::singleShot(0, [&] { ran = true; });
-  windowSystem.DoEvents();
-  EXPECT_TRUE(ran);
-}
-
-TEST_F(WindowSystemTest, UnloadAsksTheFormThenHidesTheWindow) {
-  window.show();
-  int asked = 0;
-  windowSystem.onUnload = [&](bool& cancel) {
-    ++asked;
-    EXPECT_TRUE(window.isVisible());
-    cancel = asked == 1;
-  };
-  windowSystem.Unload();
-  EXPECT_TRUE(window.isVisible());
-  EXPECT_FALSE(windowSystem.Unloaded());
-  windowSystem.Unload();
-  EXPECT_FALSE(window.isVisible());
-  EXPECT_TRUE(windowSystem.Unloaded());
-}
 
 }  // namespace
 }  // namespace tlx::ui
