@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <cstdio>
 
 namespace tlx::ui {
 namespace {
@@ -76,7 +77,7 @@ void Screenshots::CaptureWindow() {
     Save(window_, state);
   } else if (state == "flashing" && !HalfwayOrMore(*window_.ProgressBar())) {
     // Keep the flashing picture moving until the bar is half full: it shows best there.
-    FramedGrab(window_).save(lastFile_);
+    Write(FramedGrab(window_));
   }
 }
 
@@ -90,7 +91,12 @@ void Screenshots::Save(QWidget& widget, const QString& what) {
   ++taken_;
   lastFile_ =
       QDir(directory_).filePath(QString("%1-%2.png").arg(taken_, 2, 10, QChar('0')).arg(what));
-  FramedGrab(widget).save(lastFile_);
+  Write(FramedGrab(widget));
+}
+
+void Screenshots::Write(const QImage& image) const {
+  if (!image.save(lastFile_))
+    std::fprintf(stderr, "Could not save the screenshot %s.\n", qPrintable(lastFile_));
 }
 
 }  // namespace tlx::ui

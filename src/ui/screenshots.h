@@ -29,6 +29,7 @@ class Screenshots : public QObject {
   void CaptureWindow();
   void CaptureMessageBox(QMessageBox* box);
   void Save(QWidget& widget, const QString& what);
+  void Write(const QImage& image) const;
 
   MainWindow& window_;
   QString directory_;
