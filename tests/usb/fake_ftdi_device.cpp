@@ -111,11 +111,12 @@ void FakeFtdiDevice::Reset(std::uint16_t what) {
 int FakeFtdiDevice::BulkOut(const unsigned char* data, int length, int* transferred) {
   *transferred = 0;
   if (unplugged_) return LIBUSB_ERROR_NO_DEVICE;
-  if (++bulkOuts_ == unplugAtBulkOut_) {
+  const std::span<const std::uint8_t> bytes(data, static_cast<std::size_t>(length));
+  if (unplugAt_ && unplugAt_(bytes)) {
     unplugged_ = true;
     return LIBUSB_ERROR_NO_DEVICE;
   }
-  peer_->FromHost({data, static_cast<std::size_t>(length)});
+  peer_->FromHost(bytes);
   *transferred = length;
   return LIBUSB_SUCCESS;
 }

@@ -6,7 +6,9 @@
 #include <libusb.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -76,8 +78,9 @@ class FakeFtdiDevice {
   const std::vector<unsigned>& BulkInTimeouts() const { return bulkInTimeouts_; }
   bool Present() const { return !unplugged_; }
 
-  // The bulk-out transfer with this 1-based number never arrives: the cable is pulled.
-  void UnplugAtBulkOut(int transferNumber) { unplugAtBulkOut_ = transferNumber; }
+  // The first bulk-out transfer whose bytes match never arrives: the cable is pulled.
+  using TransferMatch = std::function<bool(std::span<const std::uint8_t>)>;
+  void UnplugAtBulkOut(TransferMatch match) { unplugAt_ = std::move(match); }
 
   // The libusb calls, on behalf of the stand-in functions.
   void FillDeviceDescriptor(libusb_device_descriptor* descriptor) const;
@@ -108,8 +111,7 @@ class FakeFtdiDevice {
   bool claimed_ = false;
   bool unplugged_ = false;
   int openHandles_ = 0;
-  int bulkOuts_ = 0;
-  int unplugAtBulkOut_ = 0;
+  TransferMatch unplugAt_;
   std::uint8_t latencyMs_ = 16;
 };
 

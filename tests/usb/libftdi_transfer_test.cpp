@@ -113,7 +113,7 @@ TEST_F(LibftdiTransferTest, CloseGivesTheBoardBackToTheKernel) {
 }
 
 TEST_F(LibftdiTransferTest, AnUnpluggedBoardFailsEveryCallAtOnce) {
-  board_->UnplugAtBulkOut(1);
+  board_->UnplugAtBulkOut([](auto) { return true; });
   const std::uint8_t frame[] = {'S', 'I'};
   DWORD count = 0;
   EXPECT_EQ(d2xx_.FT_Write(handle_, frame, 2, &count), FT_IO_ERROR);
