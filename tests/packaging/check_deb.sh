@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the .deb from this build tree with cpack into its own folder and checks what it
-# installs, what it depends on and the udev rule it carries.
+# Builds the .deb from this build tree (built in full, as cpack does not build) with cpack
+# into its own folder, and checks what it installs, what it depends on and its udev rule.
 # Usage: check_deb.sh <build dir> <work dir> <expected dependency>... -- <expected path>...
 set -euo pipefail
 
