@@ -109,12 +109,6 @@ int libusb_get_configuration(libusb_device_handle* handle, int* configuration) {
   return LIBUSB_SUCCESS;
 }
 
-int libusb_set_configuration(libusb_device_handle* handle, int configuration) {
-  if (!handle->device->Present()) return LIBUSB_ERROR_NO_DEVICE;
-  return configuration == handle->device->Config()->bConfigurationValue ? LIBUSB_SUCCESS
-                                                                        : LIBUSB_ERROR_NOT_FOUND;
-}
-
 int libusb_claim_interface(libusb_device_handle* handle, int interfaceNumber) {
   return handle->device->Claim(interfaceNumber, handle->autoDetach);
 }

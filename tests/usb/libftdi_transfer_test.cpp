@@ -112,20 +112,5 @@ TEST_F(LibftdiTransferTest, CloseGivesTheBoardBackToTheKernel) {
   EXPECT_EQ(bus_->OpenContexts(), 0);
 }
 
-TEST_F(LibftdiTransferTest, AnUnpluggedBoardFailsEveryCallAtOnce) {
-  board_->UnplugAtBulkOut([](auto) { return true; });
-  const std::uint8_t frame[] = {'S', 'I'};
-  DWORD count = 0;
-  EXPECT_EQ(d2xx_.FT_Write(handle_, frame, 2, &count), FT_IO_ERROR);
-  std::uint8_t reply[4];
-  EXPECT_EQ(d2xx_.FT_Read(handle_, reply, 4, &count), FT_DEVICE_NOT_FOUND);
-  EXPECT_EQ(count, 0u);
-  EXPECT_EQ(d2xx_.FT_Purge(handle_, 3), FT_IO_ERROR);
-  EXPECT_EQ(d2xx_.FT_SetLatencyTimer(handle_, 2), FT_IO_ERROR);
-  d2xx_.FT_Close(handle_);
-  EXPECT_EQ(board_->OpenHandles(), 0);
-  EXPECT_EQ(bus_->OpenContexts(), 0);
-}
-
 }  // namespace
 }  // namespace tlx::usb::testing
