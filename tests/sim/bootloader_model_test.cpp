@@ -115,15 +115,6 @@ TEST_F(BoardTest, StraddlingTheEndKeepsTheLockedHalfAndWritesTheRest) {
   EXPECT_EQ(FlashHex(4096, 1024), Hex(std::span(block).subspan(1024)));
 }
 
-TEST_F(BoardTest, KeepsWhatWasWrittenInsideTheBracketOnceLocked) {
-  const std::vector<std::uint8_t> first = Pattern(2048, 0x01);
-  Send("455807ce");
-  ASSERT_EQ(WriteBlock(1024, first), FT_OK);
-  Send("4558042c");
-  ASSERT_EQ(WriteBlock(1024, Pattern(2048, 0x02)), FT_OK);
-  EXPECT_EQ(FlashHex(2048, 2048), Hex(first));
-}
-
 struct GarbageCase {
   const char* name;
   const char* garbage;

@@ -1,8 +1,8 @@
 // The trace as JSON Lines: one object per call, the call's own keys, hex in lower case.
 #include <gtest/gtest.h>
 
-#include "board_fixture.h"
 #include "link/tlx_module.h"
+#include "sim/simulated_board.h"
 
 namespace tlx::test {
 namespace {
@@ -46,17 +46,6 @@ TEST(TraceTest, RecordsRefusedCallsWithWhatWasHandedOver) {
             "{\"call\":\"FT_OpenEx\",\"status\":0,\"description\":\"Tambrelux Pro\",\"flags\":2}\n"
             "{\"call\":\"FT_Write\",\"status\":4,\"data\":\"abcd\",\"written\":0}\n"
             "{\"call\":\"FT_Read\",\"status\":1,\"requested\":4,\"data\":\"\"}\n");
-}
-
-TEST(TraceTest, OfPicksOneKindOfCallInOrder) {
-  RawBoard raw;
-  raw.Open();
-  raw.Send("5349");
-  raw.Send("4558 042c");
-  const std::vector<sim::TraceEntry> writes = raw.board.CallTrace().Of(sim::D2xxCall::Write);
-  ASSERT_EQ(writes.size(), 2u);
-  EXPECT_EQ(Hex(writes[0].data), "5349");
-  EXPECT_EQ(Hex(writes[1].data), "4558042c");
 }
 
 }  // namespace
