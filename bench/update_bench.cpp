@@ -97,5 +97,3 @@ BENCHMARK(BM_UpdateRealistic)->Unit(benchmark::kMillisecond)->UseRealTime()->Ite
 
 }  // namespace
 }  // namespace tlx
-
-BENCHMARK_MAIN();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/d2xx.h"
@@ -41,7 +42,7 @@ struct ScriptedFault {
   FT_STATUS status = FT_IO_ERROR;
   // When set ("SI", "EX", "RF", "WF"), only calls that belong to that command match: its
   // frame write, the data write of "WF", and the reads of its reply.
-  std::string tag;
+  std::string tag{};
 };
 
 // Probability per matching call of each kind of fault; badProgram is per written block.
@@ -64,9 +65,14 @@ class FaultPlan {
   void UnplugAt(int callNumber);
 
   const std::vector<ScriptedFault>& Scripted() const { return scripted_; }
+  bool RandomEnabled() const { return random_; }
+  std::uint64_t Seed() const { return seed_; }
+  const FaultRates& Rates() const { return rates_; }
+  const std::vector<std::pair<std::uint32_t, std::uint8_t>>& StuckBytes() const { return stuck_; }
+  // 0 while the board stays plugged in.
+  int UnplugCall() const { return unplugAt_; }
 
  private:
-  friend class SimulatedD2xx;
   std::vector<ScriptedFault> scripted_;
   FaultRates rates_{};
   std::uint64_t seed_ = 0;

@@ -2,6 +2,7 @@
 // bootloader model, the D2XX calls over it, its fault plan, its trace and its pacing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -17,6 +18,9 @@ inline constexpr std::size_t kFlashBytes = 65536;
 struct BoardConfig {
   std::uint8_t hardwareByte = 0x21;  // 2.1
   std::uint8_t firmwareByte = 0x11;  // 1.1
+  // What the board puts before its versions in the "SI" reply. Anything but "KV" stands for
+  // a board that answers without being in its bootloader.
+  std::array<std::uint8_t, 2> statusTag{'K', 'V'};
 };
 
 // Instant: virtual time, a silent board costs no real time. Realistic: real time, paced by

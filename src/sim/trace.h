@@ -13,17 +13,17 @@ namespace tlx::sim {
 struct TraceEntry {
   D2xxCall call = D2xxCall::OpenEx;
   FT_STATUS status = FT_OK;
-  std::string description;  // FT_OpenEx
-  DWORD flags = 0;          // FT_OpenEx
-  DWORD readTimeout = 0;    // FT_SetTimeouts
+  std::string description{};  // FT_OpenEx
+  DWORD flags = 0;            // FT_OpenEx
+  DWORD readTimeout = 0;      // FT_SetTimeouts
   DWORD writeTimeout = 0;
   DWORD latencyMs = 0;  // FT_SetLatencyTimer
   DWORD inSize = 0;     // FT_SetUSBParameters
   DWORD outSize = 0;
-  DWORD requested = 0;             // FT_Read
-  DWORD written = 0;               // FT_Write: the count reported back
-  DWORD mask = 0;                  // FT_Purge
-  std::vector<std::uint8_t> data;  // FT_Write: bytes handed over; FT_Read: bytes delivered
+  DWORD requested = 0;               // FT_Read
+  DWORD written = 0;                 // FT_Write: the count reported back
+  DWORD mask = 0;                    // FT_Purge
+  std::vector<std::uint8_t> data{};  // FT_Write: bytes handed over; FT_Read: bytes delivered
 };
 
 class Trace {

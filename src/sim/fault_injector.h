@@ -1,0 +1,46 @@
+// Decides, call by call, which fault of the plan strikes: the unplug, the scripted faults
+// (counted per fault over the calls it matches) and the seeded random ones, and applies the
+// faults that change bytes (bit flips on the way to the host, defects on the way into flash).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "sim/fault_plan.h"
+#include "sim/random_source.h"
+
+namespace tlx::sim {
+
+struct Fault {
+  FaultKind kind = FaultKind::FailStatus;
+  FT_STATUS status = FT_IO_ERROR;
+};
+
+class FaultInjector {
+ public:
+  explicit FaultInjector(const FaultPlan& plan) : plan_(plan) {}
+
+  // Counts one D2XX call, whatever becomes of it; true once the board is unplugged.
+  bool CountCallAndCheckUnplugged();
+  // The fault for a call that reached the device; tag names the command it belongs to.
+  std::optional<Fault> ForCall(D2xxCall call, std::string_view tag);
+  void FlipOneBit(std::span<std::uint8_t> delivered);
+  // Stuck bytes and random bad programming, applied to a block about to be programmed.
+  void ApplyProgramDefects(std::uint32_t firstByte, std::span<std::uint8_t> data);
+
+ private:
+  std::optional<Fault> Scripted(D2xxCall call, std::string_view tag);
+  std::optional<Fault> RandomFor(D2xxCall call);
+  RandomSource& Generator();
+
+  const FaultPlan& plan_;
+  int calls_ = 0;
+  std::vector<int> matchedCalls_;  // per scripted fault
+  std::optional<std::uint64_t> seededWith_;
+  RandomSource random_;
+};
+
+}  // namespace tlx::sim

@@ -1,0 +1,28 @@
+#include "sim/fault_plan.h"
+
+#include <algorithm>
+
+namespace tlx::sim {
+
+void FaultPlan::Add(const ScriptedFault& fault) {
+  scripted_.push_back(fault);
+}
+
+void FaultPlan::SetRandom(std::uint64_t seed, const FaultRates& rates) {
+  seed_ = seed;
+  rates_ = rates;
+  random_ = true;
+}
+
+// A byte is stuck one way only: a second call for the same offset replaces the mask.
+void FaultPlan::StickByte(std::uint32_t offset, std::uint8_t xorMask) {
+  const auto same = [offset](const auto& stuck) { return stuck.first == offset; };
+  std::erase_if(stuck_, same);
+  stuck_.emplace_back(offset, xorMask);
+}
+
+void FaultPlan::UnplugAt(int callNumber) {
+  unplugAt_ = std::max(callNumber, 0);
+}
+
+}  // namespace tlx::sim

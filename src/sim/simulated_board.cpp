@@ -1,0 +1,54 @@
+#include "sim/simulated_board.h"
+
+#include "sim/bootloader_model.h"
+#include "sim/pacing.h"
+#include "sim/simulated_d2xx.h"
+
+namespace tlx::sim {
+
+static_assert(kFlashBytes == kFlashSize);
+
+struct SimulatedBoard::Parts {
+  Parts(BoardConfig config, Pace pace)
+      : board(config.statusTag, config.hardwareByte, config.firmwareByte),
+        pacer(pace),
+        port(board, faults, trace, pacer) {}
+
+  BootloaderModel board;
+  FaultPlan faults;
+  Trace trace;
+  Pacer pacer;
+  SimulatedD2xx port;
+};
+
+SimulatedBoard::SimulatedBoard(BoardConfig config, Pace pace)
+    : parts_(std::make_unique<Parts>(config, pace)) {}
+
+SimulatedBoard::~SimulatedBoard() = default;
+
+D2xx& SimulatedBoard::Port() {
+  return parts_->port;
+}
+FaultPlan& SimulatedBoard::Faults() {
+  return parts_->faults;
+}
+const Trace& SimulatedBoard::CallTrace() const {
+  return parts_->trace;
+}
+
+std::span<const std::uint8_t, kFlashBytes> SimulatedBoard::Flash() const {
+  return parts_->board.Flash();
+}
+std::span<std::uint8_t, kFlashBytes> SimulatedBoard::Flash() {
+  return parts_->board.Flash();
+}
+
+bool SimulatedBoard::ProtectedRangeUnlocked() const {
+  return parts_->board.ProtectedRangeUnlocked();
+}
+
+double SimulatedBoard::ModelMilliseconds() const {
+  return parts_->pacer.ModelMilliseconds();
+}
+
+}  // namespace tlx::sim

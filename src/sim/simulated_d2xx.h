@@ -1,0 +1,79 @@
+// The eight D2XX calls over the simulated board, with the library's statuses, byte counts
+// and read timeout, the fault plan applied call by call, every call traced and paced.
+//
+// Choices where the library leaves room:
+// - Only "Tambrelux Pro" opened by description (flags 2) is found; one handle at a time; a
+//   second open while one is held gives FT_DEVICE_NOT_OPENED. Handles are never 0 and are
+//   not reused, so a closed handle stays invalid (FT_INVALID_HANDLE).
+// - Unplugged: FT_OpenEx gives FT_DEVICE_NOT_FOUND, every I/O call FT_IO_ERROR, and
+//   FT_Close still gives FT_OK and frees the handle, as the library does for a device that
+//   has gone.
+// - FT_Read returns when the count has arrived, or after the read timeout with whatever
+//   did. With no read timeout set (0, wait for ever) a short read could never end, since
+//   the board only answers between the host's calls: it returns at once with
+//   FT_OTHER_ERROR so the mistake shows.
+// - FT_Purge: FT_PURGE_RX drops the reply bytes waiting for the host. FT_PURGE_TX drops
+//   what the host sent that the board has not acted on: the board acts on a command only
+//   once all of its bytes are in, so that is a half-received frame, or a "WF" whose data
+//   has not all arrived.
+// - FT_SetUSBParameters drops the reply bytes held in the driver, as the library does.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "link/d2xx.h"
+#include "sim/bootloader_model.h"
+#include "sim/fault_injector.h"
+#include "sim/pacing.h"
+#include "sim/trace.h"
+
+namespace tlx::sim {
+
+inline constexpr char kBoardDescription[] = "Tambrelux Pro";
+
+class SimulatedD2xx final : public D2xx {
+ public:
+  SimulatedD2xx(BootloaderModel& board, const FaultPlan& plan, Trace& trace, Pacer& pacer);
+
+  FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
+  FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
+  FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) override;
+  FT_STATUS FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferSize,
+                                DWORD outTransferSize) override;
+  FT_STATUS FT_Write(FT_HANDLE handle, const std::uint8_t* buffer, DWORD bytesToWrite,
+                     DWORD* bytesWritten) override;
+  FT_STATUS FT_Read(FT_HANDLE handle, std::uint8_t* buffer, DWORD bytesToRead,
+                    DWORD* bytesReturned) override;
+  FT_STATUS FT_Purge(FT_HANDLE handle, DWORD mask) override;
+  FT_STATUS FT_Close(FT_HANDLE handle) override;
+
+ private:
+  struct Admission {
+    std::optional<FT_STATUS> refusal;  // the call ends at once with this status
+    std::optional<Fault> fault;        // a fault that changes what the call does
+  };
+
+  // What a call on a handle meets before it does anything: a bad handle, the unplug, or a
+  // failing status from the fault plan.
+  Admission Admit(D2xxCall call, FT_HANDLE handle, const std::string& tag);
+  FT_STATUS Finish(TraceEntry entry, FT_STATUS status, double costMs);
+  // The command a write belongs to: the one whose bytes are still arriving, else the tag
+  // the written bytes begin with.
+  std::string CommandOfWrite(const std::uint8_t* buffer, DWORD count) const;
+  std::size_t Deliver(std::uint8_t* buffer, DWORD count, const std::optional<Fault>& fault);
+  double ReadCostMs(std::size_t delivered) const;
+
+  BootloaderModel& board_;
+  FaultInjector faults_;
+  Trace& trace_;
+  Pacer& pacer_;
+
+  FT_HANDLE openHandle_ = 0;
+  FT_HANDLE lastHandle_ = 0;
+  DWORD readTimeoutMs_ = 0;
+  double latencyMs_ = 0;
+  std::string lastCommand_;  // tag of the last command frame the host wrote
+};
+
+}  // namespace tlx::sim

@@ -1,0 +1,91 @@
+#include "container_report.h"
+
+#include "text_format.h"
+
+namespace tlx::fwu {
+namespace {
+
+std::uint8_t Major(std::uint8_t versionByte) {
+  return versionByte >> 4;
+}
+std::uint8_t Minor(std::uint8_t versionByte) {
+  return versionByte & 0x0F;
+}
+
+// The updater refuses images older than 1.2.
+bool TooOld(std::uint8_t versionByte) {
+  return Major(versionByte) == 0 || (Major(versionByte) == 1 && Minor(versionByte) < 2);
+}
+
+std::string VersionText(std::uint8_t versionByte) {
+  return std::to_string(Major(versionByte)) + "." + std::to_string(Minor(versionByte));
+}
+
+std::string HexDigits(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  for (const std::uint8_t byte : bytes) {
+    text += (text.empty() ? "" : " ") + HexByte(byte).substr(2);
+  }
+  return text;
+}
+
+char Printable(std::uint8_t byte) {
+  return byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '.';
+}
+
+std::string SignatureText(ImageView image) {
+  const auto signature = image.subspan<kSignatureOffset, 2>();
+  return std::string{'"', Printable(signature[0]), Printable(signature[1]), '"'} + " (" +
+         HexDigits(signature) + ")";
+}
+
+std::uint32_t LengthField(ImageView image) {
+  std::uint32_t length = 0;
+  for (const std::uint8_t byte : image.subspan<kLengthOffset, 4>()) {
+    length = length << 8 | byte;
+  }
+  return length;
+}
+
+}  // namespace
+
+std::vector<std::string> RefusalReasons(ImageView image, std::uintmax_t containerSize) {
+  std::vector<std::string> reasons;
+  if (image[kSignatureOffset] != 'F' || image[kSignatureOffset + 1] != 'W') {
+    reasons.push_back("the signature is " + SignatureText(image) + ", not \"FW\"");
+  }
+  if (image[kLengthOffset] != 0) {
+    reasons.push_back("header byte 4 is " + HexByte(image[kLengthOffset]) + ", not 0");
+  }
+  if (TooOld(image[kVersionOffset])) {
+    reasons.push_back("version " + VersionText(image[kVersionOffset]) + " is below 1.2");
+  }
+  if (containerSize < kContainerSize) {
+    reasons.push_back("the container has " + GroupedNumber(containerSize) +
+                      " bytes, fewer than the 262,176 of a whole container");
+  }
+  return reasons;
+}
+
+void WriteReport(std::ostream& out, const std::filesystem::path& container,
+                 std::uintmax_t containerSize, ImageView image,
+                 const std::vector<std::string>& refusals) {
+  out << "container:  " << container.string() << ", " << GroupedNumber(containerSize) << " bytes";
+  if (containerSize > kContainerSize) {
+    out << " (the updater reads the first 262,176)";
+  }
+  out << "\nsignature:  " << SignatureText(image) << "\n";
+  out << "byte 2:     " << HexByte(image[kByte2Offset]) << "\n";
+  out << "version:    " << VersionText(image[kVersionOffset]) << " ("
+      << HexByte(image[kVersionOffset]) << ")\n";
+  out << "length:     " << GroupedNumber(LengthField(image)) << " ("
+      << HexDigits(image.subspan<kLengthOffset, 4>()) << ")\n";
+  out << "updater:    "
+      << (refusals.empty() ? "would accept this container" : "would refuse this container:")
+      << "\n";
+  for (const std::string& reason : refusals) {
+    out << "            - " << reason << "\n";
+  }
+}
+
+}  // namespace tlx::fwu

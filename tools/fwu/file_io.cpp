@@ -1,0 +1,169 @@
+#include "file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "text_format.h"
+#include "tool_error.h"
+
+namespace tlx::fwu {
+namespace {
+
+// The system's description of an error, starting in lower case to sit inside a sentence.
+std::string Cause(int error) {
+  std::string cause = std::strerror(error);
+  if (!cause.empty()) {
+    cause[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(cause[0])));
+  }
+  return cause;
+}
+
+[[noreturn]] void CannotRead(const std::filesystem::path& path, const std::string& cause) {
+  throw ToolError("cannot read " + Quoted(path.string()) + ": " + cause + ".");
+}
+
+[[noreturn]] void CannotWrite(const std::filesystem::path& path, const std::string& cause) {
+  throw ToolError("cannot write " + Quoted(path.string()) + ": " + cause + ".");
+}
+
+// Closes the descriptor it holds when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  int Get() const { return fd_; }
+  // Closes now, so that a failing close can be reported; returns 0 or an errno value.
+  int Close() {
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
+// Why no file could be created beside the output, in the words of someone choosing -o.
+std::string FolderCause(int error) {
+  switch (error) {
+    case ENOENT:
+      return "its folder does not exist";
+    case ENOTDIR:
+      return "a part of its folder path is a file, not a folder";
+    default:
+      return Cause(error);
+  }
+}
+
+// Opens a new file beside `output` that no other process has; the name starts with a dot so
+// that it stays out of the way while it exists.
+std::filesystem::path OpenTemporaryBeside(const std::filesystem::path& output, int& fd) {
+  const std::filesystem::path folder = output.parent_path().empty() ? "." : output.parent_path();
+  const std::string stem =
+      "." + output.filename().string() + ".tlx-fwu-" + std::to_string(::getpid());
+  for (int attempt = 0;; ++attempt) {
+    std::filesystem::path temporary = folder / (stem + "-" + std::to_string(attempt));
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      return temporary;
+    }
+    if (errno != EEXIST || attempt == 99) {
+      CannotWrite(output, FolderCause(errno));
+    }
+  }
+}
+
+// Returns 0 or the errno value of the first failing write.
+int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno != EINTR) {
+      return errno;
+    }
+    bytes = bytes.subspan(static_cast<std::size_t>(std::max<ssize_t>(written, 0)));
+  }
+  return 0;
+}
+
+}  // namespace
+
+InputFile ReadInput(const std::filesystem::path& path, std::size_t limit) {
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.Get() < 0) {
+    CannotRead(path, errno == ENOENT ? "the file does not exist" : Cause(errno));
+  }
+  struct stat status {};
+  if (::fstat(file.Get(), &status) != 0) {
+    CannotRead(path, Cause(errno));
+  }
+  if (S_ISDIR(status.st_mode)) {
+    CannotRead(path, "it is a folder, not a file");
+  }
+  if (!S_ISREG(status.st_mode)) {
+    CannotRead(path, "it is not a regular file");
+  }
+  InputFile input{{}, static_cast<std::uintmax_t>(status.st_size)};
+  input.bytes.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(input.size, limit)));
+  std::size_t filled = 0;
+  while (filled < input.bytes.size()) {
+    const ssize_t got =
+        ::read(file.Get(), input.bytes.data() + filled, input.bytes.size() - filled);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got < 0) {
+      CannotRead(path, Cause(errno));
+    }
+    if (got == 0) {
+      CannotRead(path, "the file became shorter while it was read");
+    }
+    filled += static_cast<std::size_t>(got);
+  }
+  return input;
+}
+
+void RefuseExistingOutput(const std::filesystem::path& output, bool force) {
+  std::error_code error;
+  if (!force && std::filesystem::exists(std::filesystem::symlink_status(output, error))) {
+    throw ToolError(Quoted(output.string()) + " already exists; add --force to replace it.");
+  }
+}
+
+void WriteAtomically(const std::filesystem::path& output, std::span<const std::uint8_t> bytes) {
+  if (output.filename().empty()) {
+    CannotWrite(output, "it names a folder, not a file");
+  }
+  int fd = -1;
+  const std::filesystem::path temporary = OpenTemporaryBeside(output, fd);
+  Descriptor file(fd);
+  int error = WriteAll(file.Get(), bytes);
+  if (error == 0 && ::fsync(file.Get()) != 0) {
+    error = errno;
+  }
+  const int closeError = file.Close();
+  if (error == 0) {
+    error = closeError;
+  }
+  if (error == 0 && ::rename(temporary.c_str(), output.c_str()) != 0) {
+    error = errno;
+  }
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    CannotWrite(output, Cause(error));
+  }
+}
+
+}  // namespace tlx::fwu

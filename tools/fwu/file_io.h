@@ -1,0 +1,28 @@
+// Reading tlx-fwu's inputs and writing its outputs. An output is written to a temporary file
+// beside it and renamed into place, so a failure never leaves a half-written file behind.
+// Every failure is a ToolError whose sentence names the file and the cause.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+namespace tlx::fwu {
+
+struct InputFile {
+  std::vector<std::uint8_t> bytes;  // the file's first bytes, up to the limit asked for
+  std::uintmax_t size = 0;          // the whole file's size
+};
+
+// Reads at most `limit` bytes from the start of a regular file.
+InputFile ReadInput(const std::filesystem::path& path, std::size_t limit);
+
+// Refuses an output that already exists unless the user asked to replace it.
+void RefuseExistingOutput(const std::filesystem::path& output, bool force);
+
+// Writes all the bytes to a temporary file beside `output`, flushes it to disk and renames
+// it over `output`.
+void WriteAtomically(const std::filesystem::path& output, std::span<const std::uint8_t> bytes);
+
+}  // namespace tlx::fwu
