@@ -97,3 +97,5 @@ BENCHMARK(BM_UpdateRealistic)->Unit(benchmark::kMillisecond)->UseRealTime()->Ite
 
 }  // namespace
 }  // namespace tlx
+
+BENCHMARK_MAIN();
