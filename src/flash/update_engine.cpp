@@ -1,7 +1,19 @@
-// Stand-in until the update sequence lands: reports success without touching the board.
+// The update sequence: prepare the window, save the image for the read-back comparison, then
+// write and read back each region of the plan, ending at the first failure with its message.
 #include "flash/update_engine.h"
 
+#include <algorithm>
+#include <string>
+
+#include "flash/flash_plan.h"
+
 namespace tlx {
+namespace {
+
+constexpr int kFlashDeviceButton = 1;
+constexpr int kAbortFlashButton = 2;
+
+}  // namespace
 
 UpdateEngine::UpdateEngine(TLXModule& link, WindowSystem& window,
                            std::vector<std::uint8_t>& imageBuffer,
@@ -12,8 +24,85 @@ UpdateEngine::UpdateEngine(TLXModule& link, WindowSystem& window,
       ImageCopy(imageCopy),
       FailureFlag(failureFlag) {}
 
-void UpdateEngine::FlashDevice() { FailureFlag = 0; }
-void UpdateEngine::WriteFlash() { FailureFlag = 0; }
-void UpdateEngine::VerifyFlash() { FailureFlag = 0; }
+void UpdateEngine::FlashDevice() {
+  PrepareWindow();
+  link_.PurgeLink();
+  // The whole image, so that every byte written is compared with what the image said,
+  // including overlaps that a later region rewrites from an earlier read-back.
+  std::copy_n(imageBuffer_.begin(), std::min(imageBuffer_.size(), ImageCopy.size()),
+              ImageCopy.begin());
+  window_.SetProgressMax(kProgressMaximum);
+  link_.BlockCount = kBlockEntries;
+  ShowProgress(0);
+
+  const bool withStep4 = link_.FirmwareVersion.Byte() <= kLastFirmwareWithStep4;
+  for (const FlashRegion& region : kFlashRegions) {
+    if (region.betweenExCommands && !withStep4) continue;
+    if (!RewriteRegion(region)) return;
+  }
+}
+
+void UpdateEngine::PrepareWindow() {
+  window_.SetButtonVisible(kFlashDeviceButton, false);
+  window_.SetButtonVisible(kAbortFlashButton, false);
+  window_.SetProgressVisible(true);
+  ShowProgress(0);
+  window_.SetLabelCaption(Label::StatusText, std::string(kFlashingText));
+}
+
+bool UpdateEngine::RewriteRegion(const FlashRegion& region) {
+  if (region.betweenExCommands && !OpenStep4Bracket()) return false;
+
+  RegionStart = region.regionStart;
+  link_.ImageOffset = region.imageOffset;
+  link_.WriteLength = region.length;
+  WriteFlash();
+  if (!RegionPassSucceeded(region)) return false;
+
+  if (region.purgeBeforeReadBack) link_.PurgeLink();
+  // Set again: the write loop moved ImageOffset past the region.
+  RegionStart = region.regionStart;
+  link_.ImageOffset = region.imageOffset;
+  VerifyLength = region.length;
+  VerifyFlash();
+  if (!RegionPassSucceeded(region)) return false;
+
+  return !region.betweenExCommands || CloseStep4Bracket();
+}
+
+bool UpdateEngine::RegionPassSucceeded(const FlashRegion& region) {
+  if (FailureFlag == kFlashSucceeded) return true;
+  ShowFailure(FailureFlag == kVerifyFailed ? region.verifyFailure : region.communicationFailure);
+  return false;
+}
+
+// The opening "EX" is followed by the purge, the closing one preceded by it.
+bool UpdateEngine::OpenStep4Bracket() {
+  link_.ExValue = kOpeningExValue;
+  link_.SendEX();
+  link_.PurgeLink();
+  link_.QueryStatus();
+  return BootloaderAnswered();
+}
+
+bool UpdateEngine::CloseStep4Bracket() {
+  link_.PurgeLink();
+  link_.ExValue = kClosingExValue;
+  link_.SendEX();
+  link_.QueryStatus();
+  return BootloaderAnswered();
+}
+
+// Only the transfer status counts: a reply with an unexpected tag is still an answer.
+bool UpdateEngine::BootloaderAnswered() {
+  if (link_.LinkStatus == 0) return true;
+  ShowFailure(kBootloaderFailure);
+  return false;
+}
+
+void UpdateEngine::ShowFailure(const FailureMessage& message) {
+  FailureFlag = message.failureFlag;
+  window_.MsgBox(std::string(message.text), std::string(message.title), kStyleOkOnly);
+}
 
 }  // namespace tlx

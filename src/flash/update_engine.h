@@ -10,6 +10,9 @@
 
 namespace tlx {
 
+struct FailureMessage;
+struct FlashRegion;
+
 class UpdateEngine {
  public:
   UpdateEngine(TLXModule& link, WindowSystem& window, std::vector<std::uint8_t>& imageBuffer,
@@ -25,6 +28,22 @@ class UpdateEngine {
   std::int32_t RetriesLeft = 0;
 
  private:
+  void PrepareWindow();
+  bool RewriteRegion(const FlashRegion& region);
+  bool RegionPassSucceeded(const FlashRegion& region);
+  bool OpenStep4Bracket();
+  bool CloseStep4Bracket();
+  bool BootloaderAnswered();
+  void ShowFailure(const FailureMessage& message);
+
+  enum class AfterFailedAttempt { ProcessEvents, RetryAtOnce };
+  // One pass over the blocks from the current FlashAddress and ImageOffset, showing first
+  // to last on the bar; false when the budget ran out.
+  bool TransferBlocks(int first, int last, void (TLXModule::*transfer)(),
+                      AfterFailedAttempt afterFailure);
+  bool ReadBackMatchesCopy(std::int32_t regionOffset) const;
+  void ShowProgress(int value);
+
   TLXModule& link_;
   WindowSystem& window_;
   std::vector<std::uint8_t>& imageBuffer_;

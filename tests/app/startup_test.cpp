@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "app_harness.h"
+
+namespace tlx {
+namespace {
+
+using sim::D2xxCall;
+using sim::FaultKind;
+using sim::ScriptedFault;
+using test::AppHarness;
+
+TEST(StartupTest, AnotherInstanceIsRefusedWithoutTouchingTheBoard) {
+  AppHarness app;
+  app.process.prevInstance = true;
+  app.form.Form_Load();
+  EXPECT_EQ(app.window.log,
+            (std::vector<std::string>{"msgbox <none> | tambrelux-updater already running! ",
+                                      "unload", "end"}));
+  EXPECT_EQ(app.window.messages[0].style, 4112);
+  EXPECT_TRUE(app.board.CallTrace().Entries().empty());
+}
+
+TEST(StartupTest, FirstStartShowsIdleWithTheCaptionAndAllocatesZeroedBuffers) {
+  AppHarness app;
+  app.form.Form_Load();
+  EXPECT_EQ(app.window.caption, "Tambrelux Pro Updater v1.3");
+  EXPECT_TRUE(app.window.shown);
+  EXPECT_EQ(app.window.VisibleButtons(), std::vector<int>{0});
+  EXPECT_FALSE(app.window.progressVisible);
+  EXPECT_EQ(app.window.statusText, "");
+  EXPECT_EQ(app.window.deviceName, "");
+  EXPECT_TRUE(app.window.menuEnabled);
+  EXPECT_TRUE(app.window.defaultChecked);
+  EXPECT_FALSE(app.window.customChecked);
+  EXPECT_TRUE(app.window.messages.empty());
+  EXPECT_EQ(app.form.ImageBuffer, std::vector<std::uint8_t>(65544, 0));
+  EXPECT_EQ(app.form.ImageCopy, std::vector<std::uint8_t>(65544, 0));
+  EXPECT_EQ(app.form.FileBuffer, std::vector<std::uint8_t>(262176, 0));
+}
+
+TEST(StartupTest, MinorVersionTenShowsAsTen) {
+  AppHarness app;
+  app.process.versionMinor = 10;
+  app.form.Form_Load();
+  EXPECT_EQ(app.window.caption, "Tambrelux Pro Updater v1.10");
+}
+
+class NoBoardTest : public ::testing::TestWithParam<D2xxCall> {};
+
+// Whether the open itself fails or the settings after it, the user is told only after the
+// window (and with it the connection) is gone.
+TEST_P(NoBoardTest, WindowIsUnloadedAndConnectionClosedBeforeTheMessage) {
+  AppHarness app;
+  app.board.Faults().Add(ScriptedFault{
+      .call = GetParam(), .kind = FaultKind::FailStatus, .status = FT_IO_ERROR, .tag = {}});
+  bool closedAtMessage = false;
+  std::size_t closesAtMessage = 0;
+  app.window.onMessage = [&](const test::ShownMessage&) {
+    closedAtMessage = app.form.Link.DeviceOpen == kFalse && app.form.Link.DeviceHandle == 0;
+    closesAtMessage = app.Calls(D2xxCall::Close);
+  };
+  app.form.Form_Load();
+  EXPECT_EQ(app.window.log,
+            (std::vector<std::string>{"caption Tambrelux Pro Updater v1.3", "unload",
+                                      "msgbox USB Error! | Tambrelux Pro hardware not found!"}));
+  EXPECT_EQ(app.window.messages[0].style, 0);
+  EXPECT_TRUE(closedAtMessage);
+  EXPECT_EQ(closesAtMessage, GetParam() == D2xxCall::OpenEx ? 0u : 1u);
+  EXPECT_FALSE(app.window.shown);
+  EXPECT_TRUE(app.form.ImageBuffer.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FailingCall, NoBoardTest,
+                         ::testing::Values(D2xxCall::OpenEx, D2xxCall::SetTimeouts,
+                                           D2xxCall::SetUSBParameters));
+
+struct HardwareCase {
+  std::uint8_t hardwareByte;
+  bool silent;  // the board does not answer "SI"
+  bool refused;
+};
+
+class UpdateModeTest : public ::testing::TestWithParam<HardwareCase> {};
+
+TEST_P(UpdateModeTest, OnlyHardwareZeroZeroIsNotInUpdateMode) {
+  AppHarness app({.hardwareByte = GetParam().hardwareByte, .firmwareByte = 0x13});
+  if (GetParam().silent)
+    app.board.Faults().Add(ScriptedFault{.call = D2xxCall::Read,
+                                         .count = sim::kEveryLaterCall,
+                                         .kind = FaultKind::NoData,
+                                         .tag = "SI"});
+  app.form.Form_Load();
+  if (!GetParam().refused) {
+    EXPECT_TRUE(app.window.messages.empty());
+    EXPECT_TRUE(app.window.shown);
+    EXPECT_EQ(app.window.VisibleButtons(), std::vector<int>{0});
+    return;
+  }
+  const std::vector<std::string> tail{"msgbox <none> | Tambrelux Not in update mode! ", "unload",
+                                      "end"};
+  EXPECT_TRUE(std::equal(tail.rbegin(), tail.rend(), app.window.log.rbegin()));
+  EXPECT_EQ(app.window.messages[0].style, 4112);
+  EXPECT_EQ(app.form.Link.DeviceOpen, kFalse);
+  EXPECT_EQ(app.Calls(D2xxCall::Close), 1u);
+  EXPECT_FALSE(app.window.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boards, UpdateModeTest,
+                         ::testing::Values(HardwareCase{0x00, false, true},
+                                           HardwareCase{0x21, true, true},
+                                           HardwareCase{0x01, false, false},
+                                           HardwareCase{0x10, false, false}));
+
+}  // namespace
+}  // namespace tlx
