@@ -41,7 +41,10 @@ std::string SysfsProduct(const std::filesystem::path& root, libusb_device* devic
   const int depth = libusb_get_port_numbers(device, ports.data(), kMaxPortDepth);
   if (depth <= 0) return {};
   std::string name = std::to_string(libusb_get_bus_number(device)) + "-";
-  for (int i = 0; i < depth; ++i) name += (i ? "." : "") + std::to_string(ports[i]);
+  for (int i = 0; i < depth; ++i) {
+    if (i > 0) name += '.';
+    name += std::to_string(ports[i]);
+  }
   std::ifstream file(root / name / "product");
   std::string product;
   std::getline(file, product);
