@@ -23,7 +23,7 @@ class LibftdiFixture : public ::testing::Test {
   LibftdiFixture();
   ~LibftdiFixture() override;
 
-  // Plugs in a bridge (on a port of its own unless the spec names its ports) and lists its product
+  // Plugs in a bridge (on a port of its own unless its description names ports) and lists its product
   // string in the sysfs folder, as the kernel does.
   FakeFtdiDevice& Plug(FakeFtdiSpec spec, std::unique_ptr<FifoPeer> peer = nullptr);
   FakeFtdiDevice& PlugBoard(std::unique_ptr<FifoPeer> peer = nullptr);
