@@ -23,8 +23,8 @@ class LibftdiFixture : public ::testing::Test {
   LibftdiFixture();
   ~LibftdiFixture() override;
 
-  // Plugs in a bridge (on a port of its own unless its description names ports) and lists its product
-  // string in the sysfs folder, as the kernel does.
+  // Plugs in a bridge (on a port of its own unless its description names ports) and lists its
+  // product string in the sysfs folder, as the kernel does.
   FakeFtdiDevice& Plug(FakeFtdiSpec spec, std::unique_ptr<FifoPeer> peer = nullptr);
   FakeFtdiDevice& PlugBoard(std::unique_ptr<FifoPeer> peer = nullptr);
   // Opens the board as the device link does and returns its handle (0 on failure).
