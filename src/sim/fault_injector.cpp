@@ -18,7 +18,7 @@ bool FaultInjector::CountCallAndCheckUnplugged() {
 
 std::optional<Fault> FaultInjector::ForCall(D2xxCall call, std::string_view tag) {
   if (std::optional<Fault> fault = Scripted(call, tag)) return fault;
-  if (plan_.RandomEnabled()) return RandomFor(call);
+  if (plan_.RandomEnabled()) return RandomFor(call, tag);
   return std::nullopt;
 }
 
@@ -38,7 +38,9 @@ std::optional<Fault> FaultInjector::Scripted(D2xxCall call, std::string_view tag
   return due;
 }
 
-std::optional<Fault> FaultInjector::RandomFor(D2xxCall call) {
+// Random bit flips strike only the read-back data of "RF": USB checks every packet, so a flip
+// that reaches the host stands for a marginal flash read, which a status reply never is.
+std::optional<Fault> FaultInjector::RandomFor(D2xxCall call, std::string_view tag) {
   const FaultRates& rates = plan_.Rates();
   RandomSource& random = Generator();
   if (random.Chance(rates.failStatus)) return Fault{FaultKind::FailStatus, RandomFailStatus(call)};
@@ -46,7 +48,7 @@ std::optional<Fault> FaultInjector::RandomFor(D2xxCall call) {
   if (random.Chance(rates.ioErrorWithBytes)) return Fault{FaultKind::IoErrorWithBytes, FT_IO_ERROR};
   if (random.Chance(rates.noData)) return Fault{FaultKind::NoData, FT_OK};
   if (random.Chance(rates.splitReply)) return Fault{FaultKind::SplitReply, FT_OK};
-  if (random.Chance(rates.bitFlip)) return Fault{FaultKind::BitFlip, FT_OK};
+  if (tag == "RF" && random.Chance(rates.bitFlip)) return Fault{FaultKind::BitFlip, FT_OK};
   return std::nullopt;
 }
 

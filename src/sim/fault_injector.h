@@ -33,7 +33,7 @@ class FaultInjector {
 
  private:
   std::optional<Fault> Scripted(D2xxCall call, std::string_view tag);
-  std::optional<Fault> RandomFor(D2xxCall call);
+  std::optional<Fault> RandomFor(D2xxCall call, std::string_view tag);
   RandomSource& Generator();
 
   const FaultPlan& plan_;

@@ -56,7 +56,7 @@ struct FaultRates {
   double ioErrorWithBytes = 0;
   double noData = 0;
   double splitReply = 0;
-  double bitFlip = 0;
+  double bitFlip = 0;     // reads of "RF" data only
   double badProgram = 0;  // one byte of a programmed block lands wrong (persistent)
 };
 

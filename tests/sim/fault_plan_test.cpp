@@ -324,5 +324,15 @@ TEST(RandomFaultTest, EveryKindOccursAtItsRate) {
   EXPECT_NEAR(split, 160, 50);  // 0.8 x 0.2 of the reads that did not fail
 }
 
+TEST(RandomFaultTest, BitFlipsStrikeReadBackDataButNeverAStatusReply) {
+  RawBoard raw;
+  raw.Open();
+  raw.board.Faults().SetRandom(7, {.bitFlip = 1.0});
+  raw.Send("5349");
+  EXPECT_EQ(raw.Read(4), kStatusReply);
+  raw.Send("5246 000000 0001");
+  EXPECT_NE(raw.Read(4), "ffffffff");
+}
+
 }  // namespace
 }  // namespace tlx::test
