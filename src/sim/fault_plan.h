@@ -24,6 +24,10 @@ enum class D2xxCall {
   Close
 };
 
+// Kinds other than FailStatus act on FT_Read (IoErrorWithBytes also on FT_Write: the bytes
+// reach the board, the status is FT_IO_ERROR); on other calls they change nothing. Reply
+// bytes that a faulted read leaves undelivered stay queued for later reads, as a late
+// reply would; a purge clears them.
 enum class FaultKind {
   FailStatus,        // any call: returns the fault's status and has no other effect
   IoErrorWithBytes,  // FT_Read: delivers its bytes as usual but returns FT_IO_ERROR
@@ -39,13 +43,14 @@ struct ScriptedFault {
   int first = 1;  // 1-based position among the matching calls
   int count = 1;  // consecutive matching calls affected; kEveryLaterCall for all from first
   FaultKind kind = FaultKind::FailStatus;
-  FT_STATUS status = FT_IO_ERROR;
+  FT_STATUS status = FT_IO_ERROR;  // what a FailStatus fault returns
   // When set ("SI", "EX", "RF", "WF"), only calls that belong to that command match: its
   // frame write, the data write of "WF", and the reads of its reply.
   std::string tag{};
 };
 
-// Probability per matching call of each kind of fault; badProgram is per written block.
+// Probability per call of each kind of fault; badProgram is per written block. A random
+// failing status is FT_DEVICE_NOT_OPENED for FT_OpenEx and FT_IO_ERROR for every other call.
 struct FaultRates {
   double failStatus = 0;
   double ioErrorWithBytes = 0;

@@ -230,14 +230,5 @@ TEST_F(ConnectionTest, SendCommandSendsOnlyTheFrameNotTheSpacesBehindIt) {
   EXPECT_EQ(link.LinkStatus, 0);
 }
 
-TEST_F(ConnectionTest, FailedWriteReportsTheLibraryStatus) {
-  Open();
-  board.Faults().Add({.call = D2xxCall::Write, .status = FT_IO_ERROR});
-  link.WriteLength = 2;
-  link.SendCommand();
-  EXPECT_EQ(link.LinkStatus, static_cast<std::int32_t>(FT_IO_ERROR));
-  EXPECT_EQ(link.BytesWritten, 0);
-}
-
 }  // namespace
 }  // namespace tlx::test
