@@ -9,11 +9,13 @@
 namespace tlx::campaign {
 namespace {
 
+// The judge's own numbers, not the program's: a budget or bracket value gone wrong in the
+// program must show as a wrong message here.
+constexpr int kAttemptsPerLoopCall = 50;
+constexpr std::uint32_t kUnlockingExValue = 1998;
 constexpr std::uint32_t kBlockAddresses = 1024;
-constexpr std::size_t kBlockBytes = 2048;
+constexpr int kBlockEntries4Bytes = 512;
 constexpr std::size_t kImageHeaderBytes = 8;
-
-enum class FailureKind { Communication, Verify, Bootloader };
 
 std::string Quote(const test::ShownMessage& shown) {
   std::string quoted = "\"";
@@ -33,7 +35,7 @@ const FlashRegion* RegionOfLast(const std::vector<Command>& commands) {
   bool inBracket = false;
   bool pastStep3 = false;
   for (auto it = commands.begin(); it + 1 < commands.end(); ++it) {
-    if (it->tag == "EX") inBracket = it->field == kOpeningExValue;
+    if (it->tag == "EX") inBracket = it->field == kUnlockingExValue;
     if ((it->tag == "WF" || it->tag == "RF") && it->field == 0) pastStep3 = true;
   }
   const std::uint32_t address = commands.back().field;
@@ -49,7 +51,7 @@ const FlashRegion* RegionOfLast(const std::vector<Command>& commands) {
 }
 
 int BlocksOf(const FlashRegion& region) {
-  return region.length / kBlockEntries;
+  return region.length / kBlockEntries4Bytes;
 }
 
 // The commands of the loop call that failed: the trailing run with the last one's tag.
@@ -99,7 +101,7 @@ Verdict JudgeBlockFailure(const std::vector<Command>& commands, const test::Show
 
   const std::vector<const Command*> loop = LastLoopCall(commands);
   const int spent = AttemptsSpent(loop, *region);
-  if (spent != kRetryBudget)
+  if (spent != kAttemptsPerLoopCall)
     return Wrong(shown, "the loop gave up after " + std::to_string(spent) + " failed attempts");
   if (verify && !LastPassDiffered(loop, *region, image))
     return Wrong(shown, "the last read-back of " + std::string(region->step) + " was the image");

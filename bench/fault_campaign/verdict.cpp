@@ -20,6 +20,8 @@ const Expected kNotInUpdateMode{"Tambrelux Not in update mode! ", std::nullopt, 
 const Expected kUsbConnectionFailure{"USB Connection Failure!", "USB Error", 0};
 
 constexpr std::size_t kImageHeaderBytes = 8;
+// Boards running firmware up to 1.1 take the region between the two "EX" commands.
+constexpr std::uint8_t kLastFirmwareWithBracket = 0x11;
 
 std::string Describe(const std::vector<SeenMessage>& shown) {
   if (shown.empty()) return "no message";
@@ -85,7 +87,7 @@ std::optional<Expected> CheckMessage(const sim::Trace& trace, TraceSpan span) {
 std::vector<std::uint8_t> FlashAfterUpdate(const BoardTruth& truth) {
   std::vector<std::uint8_t> flash = truth.flashBefore;
   for (const FlashRegion& region : kFlashRegions) {
-    if (region.betweenExCommands && truth.firmware > kLastFirmwareWithStep4) continue;
+    if (region.betweenExCommands && truth.firmware > kLastFirmwareWithBracket) continue;
     const std::size_t first = 2 * static_cast<std::size_t>(region.regionStart);
     const std::size_t end = first + 4 * static_cast<std::size_t>(region.length);
     for (std::size_t byte = first; byte < end; ++byte)
