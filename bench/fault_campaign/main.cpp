@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     tally.Add(result);
   }
   std::printf("%s", tally.Table().c_str());
+  std::fflush(stdout);
   for (const std::string& problem : tally.Problems()) std::fprintf(stderr, "%s\n", problem.c_str());
   return tally.Problems().empty() ? 0 : 1;
 }

@@ -111,6 +111,15 @@ std::optional<std::string> FlashDifference(const test::AppHarness& app, const Bo
          "the first at flash address " + std::to_string(first / 2);
 }
 
+// What the update went by: the firmware version of the last status reply it decoded.
+std::string BeliefAboutFirmware(const test::AppHarness& app, const BoardTruth& truth) {
+  const auto text = [](std::uint8_t byte) {
+    return std::to_string(byte >> 4) + "." + std::to_string(byte & 0x0F);
+  };
+  return "the update took the board's firmware for " + text(app.form.Link.FirmwareVersion.Byte()) +
+         ", it is " + text(truth.firmware);
+}
+
 Verdict Wrong(Phase phase, const std::string& why) {
   return {Outcome::WrongMessage, std::string(PhaseName(phase)) + ": " + why};
 }
@@ -121,7 +130,7 @@ Verdict JudgeFlash(const test::AppHarness& app, const SessionRecord& record,
   if (shown.empty()) {
     if (!Complete(app)) return Wrong(Phase::Flash, "no message, and the window is not complete");
     if (std::optional<std::string> difference = FlashDifference(app, truth))
-      return {Outcome::SilentCorruption, *difference};
+      return {Outcome::SilentCorruption, *difference + "; " + BeliefAboutFirmware(app, truth)};
     return {Outcome::Success, {}};
   }
   if (shown.size() > 1) return Wrong(Phase::Flash, "shown " + Describe(shown));
