@@ -1,0 +1,137 @@
+#include "usb/d2xx_adapter.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "usb/status_table.h"
+
+namespace tlx::usb {
+namespace {
+
+bool ValidTransferSize(DWORD size) {
+  return size >= kTransferSizeStep && size <= kMaxTransferSize && size % kTransferSizeStep == 0;
+}
+
+int MillisecondsUntil(Clock::TimePoint deadline, Clock::TimePoint now) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
+  return static_cast<int>(std::max<std::int64_t>(left.count(), 1));
+}
+
+}  // namespace
+
+D2xxAdapter::D2xxAdapter(std::unique_ptr<RawBus> bus, std::unique_ptr<Clock> clock)
+    : bus_(std::move(bus)), clock_(std::move(clock)) {}
+
+// Devices still open are given back to the system, as D2XX does when a process ends.
+D2xxAdapter::~D2xxAdapter() {
+  for (auto& [handle, open] : open_) open.device->Close();
+}
+
+D2xxAdapter::OpenDevice* D2xxAdapter::Find(FT_HANDLE handle) {
+  const auto found = open_.find(handle);
+  return found == open_.end() ? nullptr : &found->second;
+}
+
+FT_STATUS D2xxAdapter::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) {
+  if (arg1 == nullptr || handle == nullptr) return FT_INVALID_PARAMETER;
+  if (flags != FT_OPEN_BY_DESCRIPTION) return FT_NOT_SUPPORTED;
+  OpenOutcome outcome = bus_->OpenByDescription(arg1);
+  permissionDenied_ = outcome.device == nullptr && outcome.permissionDenied;
+  if (outcome.device == nullptr) return D2xxStatusOf(outcome.failedStep, outcome.code);
+  *handle = nextHandle_++;
+  open_[*handle] = OpenDevice{std::move(outcome.device), 0};
+  return FT_OK;
+}
+
+FT_STATUS D2xxAdapter::FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) {
+  OpenDevice* open = Find(handle);
+  if (open == nullptr) return FT_INVALID_HANDLE;
+  if (readTimeout > INT_MAX || writeTimeout > INT_MAX) return FT_INVALID_PARAMETER;
+  open->readTimeoutMs = readTimeout;
+  open->device->SetWriteTimeout(writeTimeout == 0 ? kUnboundedWriteGuardMs
+                                                  : static_cast<int>(writeTimeout));
+  return FT_OK;
+}
+
+FT_STATUS D2xxAdapter::FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) {
+  OpenDevice* open = Find(handle);
+  if (open == nullptr) return FT_INVALID_HANDLE;
+  if (milliseconds < kMinLatencyMs) return FT_INVALID_PARAMETER;
+  return D2xxStatusOf(RawOp::Latency, open->device->SetLatencyTimer(milliseconds));
+}
+
+FT_STATUS D2xxAdapter::FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferSize,
+                                           DWORD outTransferSize) {
+  OpenDevice* open = Find(handle);
+  if (open == nullptr) return FT_INVALID_HANDLE;
+  if (!ValidTransferSize(inTransferSize) || !ValidTransferSize(outTransferSize))
+    return FT_INVALID_PARAMETER;
+  return D2xxStatusOf(RawOp::TransferSize,
+                      open->device->SetTransferSizes(inTransferSize, outTransferSize));
+}
+
+// All bytes or an error: a short write is never reported as success.
+FT_STATUS D2xxAdapter::FT_Write(FT_HANDLE handle, const std::uint8_t* buffer, DWORD bytesToWrite,
+                                DWORD* bytesWritten) {
+  OpenDevice* open = Find(handle);
+  if (open == nullptr) return FT_INVALID_HANDLE;
+  if (bytesWritten == nullptr || (buffer == nullptr && bytesToWrite > 0) || bytesToWrite > INT_MAX)
+    return FT_INVALID_PARAMETER;
+  *bytesWritten = 0;
+  if (bytesToWrite == 0) return FT_OK;
+  const int result = open->device->Write(buffer, static_cast<int>(bytesToWrite));
+  if (result < 0) return D2xxStatusOf(RawOp::Write, result);
+  *bytesWritten = std::min(static_cast<DWORD>(result), bytesToWrite);
+  return *bytesWritten == bytesToWrite ? FT_OK : FT_IO_ERROR;
+}
+
+// Polls until the count has arrived or the read timeout has passed and returns what came,
+// with FT_OK. A failure returns the bytes gathered before it together with its status.
+// A read timeout of 0 polls once: no read here ever waits without bound.
+FT_STATUS D2xxAdapter::FT_Read(FT_HANDLE handle, std::uint8_t* buffer, DWORD bytesToRead,
+                               DWORD* bytesReturned) {
+  OpenDevice* open = Find(handle);
+  if (open == nullptr) return FT_INVALID_HANDLE;
+  if (bytesReturned == nullptr || (buffer == nullptr && bytesToRead > 0) || bytesToRead > INT_MAX)
+    return FT_INVALID_PARAMETER;
+  *bytesReturned = 0;
+  const auto deadline = clock_->Now() + std::chrono::milliseconds(open->readTimeoutMs);
+  while (*bytesReturned < bytesToRead) {
+    const int missing = static_cast<int>(bytesToRead - *bytesReturned);
+    const int result = open->device->Read(buffer + *bytesReturned, missing,
+                                          MillisecondsUntil(deadline, clock_->Now()));
+    const FT_STATUS status = D2xxStatusOf(RawOp::Read, result);
+    if (status != FT_OK) return status;
+    const int arrived = std::clamp(result, 0, missing);
+    *bytesReturned += static_cast<DWORD>(arrived);
+    if (*bytesReturned == bytesToRead || clock_->Now() >= deadline) break;
+    if (arrived == 0) clock_->Pause(kIdlePoll);
+  }
+  return FT_OK;
+}
+
+FT_STATUS D2xxAdapter::FT_Purge(FT_HANDLE handle, DWORD mask) {
+  OpenDevice* open = Find(handle);
+  if (open == nullptr) return FT_INVALID_HANDLE;
+  switch (mask) {
+    case FT_PURGE_RX:
+      return D2xxStatusOf(RawOp::Purge, open->device->Flush(FlushWhich::Receive));
+    case FT_PURGE_TX:
+      return D2xxStatusOf(RawOp::Purge, open->device->Flush(FlushWhich::Transmit));
+    case FT_PURGE_RX | FT_PURGE_TX:
+      return D2xxStatusOf(RawOp::Purge, open->device->Flush(FlushWhich::Both));
+    default:
+      return FT_INVALID_PARAMETER;
+  }
+}
+
+// The handle is gone afterwards whatever the release reports.
+FT_STATUS D2xxAdapter::FT_Close(FT_HANDLE handle) {
+  const auto found = open_.find(handle);
+  if (found == open_.end()) return FT_INVALID_HANDLE;
+  const int result = found->second.device->Close();
+  open_.erase(found);
+  return D2xxStatusOf(RawOp::Close, result);
+}
+
+}  // namespace tlx::usb

@@ -1,0 +1,61 @@
+// The eight D2XX calls over a raw FTDI transport: handles, argument checks, the read
+// deadline, purge masks and statuses. libftdi returns from a read with whatever it has at
+// once, while D2XX waits up to the read timeout for the count; that waiting lives here.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "link/d2xx.h"
+#include "usb/clock.h"
+#include "usb/raw_transport.h"
+
+namespace tlx::usb {
+
+// D2XX accepts latencies of 2 to 255 ms and transfer sizes in steps of 64 up to 64 KiB.
+inline constexpr UCHAR kMinLatencyMs = 2;
+inline constexpr DWORD kTransferSizeStep = 64;
+inline constexpr DWORD kMaxTransferSize = 65536;
+// A write timeout of 0 means "none" in D2XX, but libftdi also bounds its control requests
+// with it and 0 would let a stuck device hang the program; this bound is used instead.
+inline constexpr int kUnboundedWriteGuardMs = 5000;
+// Rest between polls that brought nothing, so a silent device does not spin the CPU.
+inline constexpr std::chrono::milliseconds kIdlePoll{1};
+
+class D2xxAdapter : public D2xx {
+ public:
+  D2xxAdapter(std::unique_ptr<RawBus> bus, std::unique_ptr<Clock> clock);
+  ~D2xxAdapter() override;
+
+  FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
+  FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
+  FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) override;
+  FT_STATUS FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferSize,
+                                DWORD outTransferSize) override;
+  FT_STATUS FT_Write(FT_HANDLE handle, const std::uint8_t* buffer, DWORD bytesToWrite,
+                     DWORD* bytesWritten) override;
+  FT_STATUS FT_Read(FT_HANDLE handle, std::uint8_t* buffer, DWORD bytesToRead,
+                    DWORD* bytesReturned) override;
+  FT_STATUS FT_Purge(FT_HANDLE handle, DWORD mask) override;
+  FT_STATUS FT_Close(FT_HANDLE handle) override;
+
+  // Whether the last FT_OpenEx failed because a device with the description exists but
+  // this user may not open it.
+  bool PermissionDenied() const { return permissionDenied_; }
+
+ private:
+  struct OpenDevice {
+    std::unique_ptr<RawDevice> device;
+    DWORD readTimeoutMs = 0;
+  };
+  OpenDevice* Find(FT_HANDLE handle);
+
+  std::unique_ptr<RawBus> bus_;
+  std::unique_ptr<Clock> clock_;
+  std::map<FT_HANDLE, OpenDevice> open_;
+  FT_HANDLE nextHandle_ = 1;
+  bool permissionDenied_ = false;
+};
+
+}  // namespace tlx::usb
