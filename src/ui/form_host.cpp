@@ -1,0 +1,47 @@
+#include "ui/form_host.h"
+
+#include <QAction>
+#include <QCoreApplication>
+
+namespace tlx::ui {
+
+FormHost::FormHost(MainWindow& window, QtWindowSystem& windowSystem, frmStart& form)
+    : window_(window), windowSystem_(windowSystem), form_(form) {
+  windowSystem_.onUnload = [this](bool& cancel) { form_.Form_Unload(cancel); };
+  window_.onCloseRequest = [this] { return CloseRequested(); };
+  connect(&window_, &MainWindow::buttonClicked, this, [this](int index) {
+    Dispatch([this, index] { form_.Button_Click(static_cast<std::int16_t>(index)); });
+  });
+  connect(window_.FWDefault(), &QAction::triggered, this,
+          [this] { Dispatch([this] { form_.mnuFWDefault_Click(); }); });
+  connect(window_.FWCustom(), &QAction::triggered, this,
+          [this] { Dispatch([this] { form_.mnuFWCustom_Click(); }); });
+}
+
+void FormHost::Load() {
+  form_.Form_Load();
+  emit windowSystem_.settled();
+}
+
+bool FormHost::Finished() const {
+  return windowSystem_.Unloaded() || windowSystem_.EndRequested();
+}
+
+template <typename Handler>
+void FormHost::Dispatch(Handler handler) {
+  handler();
+  emit windowSystem_.settled();
+  if (Finished()) QCoreApplication::quit();
+}
+
+bool FormHost::CloseRequested() {
+  if (windowSystem_.Unloaded()) return true;
+  bool cancel = false;
+  form_.Form_QueryUnload(cancel, kCloseFromControlMenu);
+  if (cancel) return false;
+  windowSystem_.Unload();
+  if (Finished()) QCoreApplication::quit();
+  return windowSystem_.Unloaded();
+}
+
+}  // namespace tlx::ui

@@ -1,0 +1,141 @@
+#include "ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <cmath>
+
+namespace tlx::ui {
+namespace {
+
+// Positions and sizes in twips from the top left of the client area; 15 twips make a pixel.
+struct Twips {
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+constexpr Twips kButtonPlaces[4] = {
+    {1613, 3240, 1815, 495},  // "Find Device"
+    {773, 3240, 1455, 495},   // "Flash Device"
+    {2813, 3240, 1455, 495},  // "Abort Flash"
+    {1980, 3240, 1080, 495},  // "Ok!"
+};
+constexpr const char* kButtonCaptions[4] = {"Find Device", "Flash Device", "Abort Flash", "Ok!"};
+constexpr Twips kPicturePlace{1290, 360, 2460, 1860};
+constexpr Twips kProgressPlace{1260, 3270, 2535, 435};
+constexpr Twips kDeviceNamePlace{540, 2400, 3975, 255};
+constexpr Twips kStatusTextPlace{525, 2760, 3975, 255};
+
+constexpr int kFontPixels = 12;
+
+int ToPixels(int twips) {
+  return static_cast<int>(std::lround(twips / 15.0));
+}
+
+void Place(QWidget* widget, const Twips& place) {
+  widget->setGeometry(ToPixels(place.left), ToPixels(place.top), ToPixels(place.width),
+                      ToPixels(place.height));
+}
+
+QLabel* TextLine(QWidget* client, const char* name, const Twips& place) {
+  auto* label = new QLabel(client);
+  label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignCenter);
+  Place(label, place);
+  return label;
+}
+
+}  // namespace
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  icon.addFile(":/tlx/icon-16.png", QSize(16, 16));
+  icon.addFile(":/tlx/icon-32.png", QSize(32, 32));
+  return icon;
+}
+
+MainWindow::MainWindow() {
+  setObjectName("frmStart");
+  // The controls have fixed pixel sizes, so the text gets a fixed pixel size too: a large
+  // desktop font would otherwise cut off the status line.
+  QFont font = this->font();
+  font.setPixelSize(kFontPixels);
+  setFont(font);
+  setWindowIcon(ProgramIcon());
+  BuildMenu();
+  auto* client = new QWidget(this);
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+  BuildControls(client);
+  // The window is exactly the menu bar over the client area, and the user cannot resize it.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void MainWindow::BuildMenu() {
+  fwVersion_ = menuBar()->addMenu("Firmware Version");
+  fwVersion_->setObjectName("mnuFWVersion");
+  fwDefault_ = fwVersion_->addAction("Default");
+  fwDefault_->setObjectName("mnuFWDefault");
+  fwDefault_->setCheckable(true);
+  fwDefault_->setChecked(true);
+  fwCustom_ = fwVersion_->addAction("Custom");
+  fwCustom_->setObjectName("mnuFWCustom");
+  fwCustom_->setCheckable(true);
+}
+
+void MainWindow::BuildControls(QWidget* client) {
+  // Created in tab order: Qt's focus chain follows the order in which widgets are made.
+  AddButton(client, 3);
+  AddButton(client, 2);
+  AddPicture(client);
+  AddButton(client, 0);
+  AddProgressBar(client);
+  AddButton(client, 1);
+  deviceName_ = TextLine(client, "DeviceName", kDeviceNamePlace);
+  statusText_ = TextLine(client, "StatusText", kStatusTextPlace);
+}
+
+void MainWindow::AddButton(QWidget* client, int index) {
+  auto* button = new QPushButton(kButtonCaptions[index], client);
+  button->setObjectName(QString("Button%1").arg(index));
+  button->setVisible(index == 0);
+  Place(button, kButtonPlaces[index]);
+  connect(button, &QPushButton::clicked, this, [this, index] { emit buttonClicked(index); });
+  buttons_[static_cast<std::size_t>(index)] = button;
+}
+
+void MainWindow::AddPicture(QWidget* client) {
+  picture_ = new QLabel(client);
+  picture_->setObjectName("Picture1");
+  picture_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  picture_->setLineWidth(2);
+  picture_->setAlignment(Qt::AlignCenter);
+  picture_->setPixmap(QPixmap(":/tlx/board.png"));
+  Place(picture_, kPicturePlace);
+}
+
+void MainWindow::AddProgressBar(QWidget* client) {
+  progressBar_ = new QProgressBar(client);
+  progressBar_->setObjectName("ProgressBar");
+  progressBar_->setMinimum(0);
+  // A plain bar: a percentage drawn across its moving edge is hard to read.
+  progressBar_->setTextVisible(false);
+  progressBar_->setToolTip(kProgressToolTip);
+  progressBar_->hide();
+  Place(progressBar_, kProgressPlace);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (onCloseRequest && !onCloseRequest())
+    event->ignore();
+  else
+    event->accept();
+}
+
+}  // namespace tlx::ui

@@ -1,0 +1,67 @@
+// The one window of the updater as the user sees it: a fixed 336 x 273 client area under
+// the "Firmware Version" menu, the board picture, the two text lines and one row where the
+// buttons and the progress bar take turns.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+
+namespace tlx::ui {
+
+inline constexpr int kClientWidth = 336;
+inline constexpr int kClientHeight = 273;
+inline constexpr char kProgressToolTip[] = "This bar shows the current progress of an operation.";
+
+// The board icon, drawn at 16 and 32 pixels.
+QIcon ProgramIcon();
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  MainWindow();
+
+  QPushButton* Button(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
+  QLabel* Picture1() const { return picture_; }
+  QLabel* DeviceName() const { return deviceName_; }
+  QLabel* StatusText() const { return statusText_; }
+  QProgressBar* ProgressBar() const { return progressBar_; }
+  QMenu* FWVersionMenu() const { return fwVersion_; }
+  QAction* FWDefault() const { return fwDefault_; }
+  QAction* FWCustom() const { return fwCustom_; }
+  QWidget* ClientArea() const { return centralWidget(); }
+
+  // Asked on every close request; returning false keeps the window open.
+  std::function<bool()> onCloseRequest;
+
+ signals:
+  void buttonClicked(int index);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildControls(QWidget* client);
+  void AddButton(QWidget* client, int index);
+  void AddPicture(QWidget* client);
+  void AddProgressBar(QWidget* client);
+
+  std::array<QPushButton*, 4> buttons_{};
+  QLabel* picture_ = nullptr;
+  QLabel* deviceName_ = nullptr;
+  QLabel* statusText_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QMenu* fwVersion_ = nullptr;
+  QAction* fwDefault_ = nullptr;
+  QAction* fwCustom_ = nullptr;
+};
+
+}  // namespace tlx::ui

@@ -1,0 +1,25 @@
+// One run of the updater window over a D2XX realisation: the composition root shared by
+// both programs. Needs a QApplication.
+#pragma once
+
+#include <QString>
+
+#include "link/d2xx.h"
+
+class QApplication;
+
+namespace tlx::ui {
+
+struct SessionOptions {
+  bool autopilot = false;
+  int autopilotPauseMs = 600;
+  QString screenshotDirectory;  // empty: no screenshots
+};
+
+// Name, version and icon of the program, and no quitting behind the logic's back.
+void ConfigureApplication(QApplication& app);
+
+// Runs the window until the program ends. Returns the process's exit code.
+int RunSession(D2xx& d2xx, const SessionOptions& options);
+
+}  // namespace tlx::ui
