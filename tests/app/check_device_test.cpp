@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <random>
+
 #include "app_harness.h"
+#include "image/firmware_image.h"
 
 namespace tlx {
 namespace {
@@ -74,18 +78,21 @@ TEST_F(CheckDeviceTest, AsksTheBoardBetweenTwoPurgesAndOffersTheFlash) {
   EXPECT_EQ(app.form.FailureFlag, 0);
 }
 
-struct ImageCase {
+// What a case puts where the default firmware file is looked for.
+using PlaceFile = void (*)(const std::filesystem::path& file);
+
+struct FileCase {
   const char* name;
-  std::optional<test::ImageHeader> file;  // none: no TLX.fwu
-  const char* title;                      // nullptr: accepted
-  const char* text;                       // the message, or the status line when accepted
+  PlaceFile place;
+  const char* title;  // nullptr: accepted
+  const char* text;   // the message, or the status line when accepted
 };
 
-class ImageCheckTest : public CheckDeviceTest, public ::testing::WithParamInterface<ImageCase> {};
+class FirmwareFileTest : public CheckDeviceTest, public ::testing::WithParamInterface<FileCase> {};
 
-TEST_P(ImageCheckTest, RefusalsShowTheirMessageAndReturnToIdle) {
-  const ImageCase& c = GetParam();
-  if (c.file) test::WriteFirmware(app.workDir / "TLX.fwu", *c.file);
+TEST_P(FirmwareFileTest, UserSeesTheMessageOfItsClass) {
+  const FileCase& c = GetParam();
+  c.place(app.workDir / "TLX.fwu");
 
   app.form.Button_Click(kFindDevice);
 
@@ -108,24 +115,70 @@ TEST_P(ImageCheckTest, RefusalsShowTheirMessageAndReturnToIdle) {
   EXPECT_EQ(app.window.statusText, "");
 }
 
+void WriteValidCut(const std::filesystem::path& file, std::size_t length) {
+  std::vector<std::uint8_t> bytes = test::EncodeImage(test::MakeImage({.version = 0x20}));
+  bytes.resize(length, 0x7F);
+  test::WriteBytes(file, bytes);
+}
+
+// Seeded random bytes: their decoded first bytes are not "FW".
+void WriteRandomContainer(const std::filesystem::path& file) {
+  std::mt19937 random(8);
+  std::vector<std::uint8_t> bytes(kContainerSize);
+  for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(random());
+  test::WriteBytes(file, bytes);
+}
+
+constexpr char kUnable[] = "Unable to update!";
+constexpr char kInvalid[] = "Invalid or missing firmware file!";
+constexpr char kNotSupported[] = "Device not supported!";
+constexpr char kNotSupportedText[] = "Device not currently supported for upgrading!";
 constexpr char kTooOld[] = "Firmware is too old to update! Contact support@tambrelux.example!";
 
+using Path = std::filesystem::path;
+
 INSTANTIATE_TEST_SUITE_P(
-    Images, ImageCheckTest,
+    Files, FirmwareFileTest,
     ::testing::Values(
-        ImageCase{"missing", std::nullopt, "Unable to update!",
-                  "Invalid or missing firmware file!"},
-        ImageCase{"badheader", test::ImageHeader{.version = 0x20, .byte4 = 1},
-                  "Device not supported!", "Device not currently supported for upgrading!"},
-        ImageCase{"v1_1", test::ImageHeader{.version = 0x11}, "Unable to update!", kTooOld},
-        ImageCase{"v1_0", test::ImageHeader{.version = 0x10}, "Unable to update!", kTooOld},
-        ImageCase{"v0_15", test::ImageHeader{.version = 0x0F}, "Unable to update!", kTooOld},
-        ImageCase{"v1_2", test::ImageHeader{.version = 0x12}, nullptr,
-                  "Firmware: v1.3  -  Upgrading to: v1.2"},
-        ImageCase{"v1_12", test::ImageHeader{.version = 0x1C}, nullptr,
-                  "Firmware: v1.3  -  Upgrading to: v1.2"},
-        ImageCase{"v2_0", test::ImageHeader{.version = 0x20}, nullptr,
-                  "Firmware: v1.3  -  Upgrading to: v2.0"}),
+        FileCase{"missing", [](const Path&) {}, kUnable, kInvalid},
+        FileCase{"folder", [](const Path& f) { std::filesystem::create_directory(f); }, kUnable,
+                 kInvalid},
+        FileCase{"empty", [](const Path& f) { test::WriteBytes(f, {}); }, kUnable, kInvalid},
+        FileCase{"one_byte_short", [](const Path& f) { WriteValidCut(f, kContainerSize - 1); },
+                 kUnable, kInvalid},
+        FileCase{"tail_cut", [](const Path& f) { WriteValidCut(f, kContainerSize / 2); }, kUnable,
+                 kInvalid},
+        FileCase{"one_byte_long", [](const Path& f) { WriteValidCut(f, kContainerSize + 1); },
+                 nullptr, "Firmware: v1.3  -  Upgrading to: v2.0"},
+        FileCase{
+            "all_zero",
+            [](const Path& f) { test::WriteBytes(f, std::vector<std::uint8_t>(kContainerSize)); },
+            kNotSupported, kNotSupportedText},
+        FileCase{"random_container", WriteRandomContainer, kNotSupported, kNotSupportedText},
+        FileCase{"wrong_signature",
+                 [](const Path& f) {
+                   test::WriteFirmware(f, {.signature = {'W', 'F'}});
+                 },
+                 kNotSupported, kNotSupportedText},
+        FileCase{"lower_case_signature",
+                 [](const Path& f) {
+                   test::WriteFirmware(f, {.signature = {'f', 'w'}});
+                 },
+                 kNotSupported, kNotSupportedText},
+        FileCase{"byte4_not_0", [](const Path& f) { test::WriteFirmware(f, {.byte4 = 1}); },
+                 kNotSupported, kNotSupportedText},
+        FileCase{"v1_1", [](const Path& f) { test::WriteFirmware(f, {.version = 0x11}); }, kUnable,
+                 kTooOld},
+        FileCase{"v1_0", [](const Path& f) { test::WriteFirmware(f, {.version = 0x10}); }, kUnable,
+                 kTooOld},
+        FileCase{"v0_15", [](const Path& f) { test::WriteFirmware(f, {.version = 0x0F}); }, kUnable,
+                 kTooOld},
+        FileCase{"v1_2", [](const Path& f) { test::WriteFirmware(f, {.version = 0x12}); }, nullptr,
+                 "Firmware: v1.3  -  Upgrading to: v1.2"},
+        FileCase{"v1_12", [](const Path& f) { test::WriteFirmware(f, {.version = 0x1C}); }, nullptr,
+                 "Firmware: v1.3  -  Upgrading to: v1.2"},
+        FileCase{"v2_0", [](const Path& f) { test::WriteFirmware(f, {.version = 0x20}); }, nullptr,
+                 "Firmware: v1.3  -  Upgrading to: v2.0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class NewerBoardTest : public CheckDeviceTest {

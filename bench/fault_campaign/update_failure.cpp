@@ -1,0 +1,145 @@
+#include "update_failure.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "flash/flash_plan.h"
+
+namespace tlx::campaign {
+namespace {
+
+// The judge's own numbers, not the program's: a budget or bracket value gone wrong in the
+// program must show as a wrong message here.
+constexpr int kAttemptsPerLoopCall = 50;
+constexpr std::uint32_t kUnlockingExValue = 1998;
+constexpr std::uint32_t kBlockAddresses = 1024;
+constexpr int kBlockEntries4Bytes = 512;
+constexpr std::size_t kImageHeaderBytes = 8;
+
+std::string Quote(const test::ShownMessage& shown) {
+  std::string quoted = "\"";
+  quoted += shown.title.value_or("");
+  return quoted + ": " + shown.text + "\"";
+}
+
+const FlashRegion* RegionNamed(std::string_view step) {
+  const auto found = std::ranges::find(kFlashRegions, step, &FlashRegion::step);
+  return found == kFlashRegions.end() ? nullptr : &*found;
+}
+
+// The region of the last block command, from the commands before it: inside an open "EX"
+// bracket it is Step 4; the one block at address 0 is Step 3; after Step 3 only Step 1 is
+// left, before it only Step 2.
+const FlashRegion* RegionOfLast(const std::vector<Command>& commands) {
+  bool inBracket = false;
+  bool pastStep3 = false;
+  for (auto it = commands.begin(); it + 1 < commands.end(); ++it) {
+    if (it->tag == "EX") inBracket = it->field == kUnlockingExValue;
+    if ((it->tag == "WF" || it->tag == "RF") && it->field == 0) pastStep3 = true;
+  }
+  const std::uint32_t address = commands.back().field;
+  const FlashRegion* region = RegionNamed(inBracket      ? "Step 4"
+                                          : address == 0 ? "Step 3"
+                                          : pastStep3    ? "Step 1"
+                                                         : "Step 2");
+  const auto first = static_cast<std::uint32_t>(region->regionStart);
+  const auto end = first + 2 * static_cast<std::uint32_t>(region->length);
+  const bool onABlock =
+      address >= first && address < end && (address - first) % kBlockAddresses == 0;
+  return onABlock ? region : nullptr;
+}
+
+int BlocksOf(const FlashRegion& region) {
+  return region.length / kBlockEntries4Bytes;
+}
+
+// The commands of the loop call that failed: the trailing run with the last one's tag.
+std::vector<const Command*> LastLoopCall(const std::vector<Command>& commands) {
+  std::vector<const Command*> loop;
+  for (auto it = commands.rbegin(); it != commands.rend() && it->tag == commands.back().tag; ++it)
+    loop.insert(loop.begin(), &*it);
+  return loop;
+}
+
+// Failed attempts the loop call spent: failed transfers, and in a read-back one more for
+// every pass that was read in full and then compared unequal.
+int AttemptsSpent(const std::vector<const Command*>& loop, const FlashRegion& region) {
+  const auto failed = std::ranges::count_if(loop, [](const Command* c) { return !Succeeded(*c); });
+  if (loop.front()->tag == "WF") return static_cast<int>(failed);
+  const auto read = static_cast<int>(loop.size() - static_cast<std::size_t>(failed));
+  return static_cast<int>(failed) + read / BlocksOf(region);
+}
+
+// Whether the last full pass of a read-back brought anything other than the image.
+bool LastPassDiffered(const std::vector<const Command*>& loop, const FlashRegion& region,
+                      const std::vector<std::uint8_t>& image) {
+  int blocksLeft = BlocksOf(region);
+  for (auto it = loop.rbegin(); it != loop.rend() && blocksLeft > 0; ++it) {
+    if (!Succeeded(**it)) continue;
+    --blocksLeft;
+    const std::size_t first = kImageHeaderBytes + 2 * std::size_t{(*it)->field};
+    const std::vector<std::uint8_t> reply = Reply(**it);
+    if (!std::equal(reply.begin(), reply.end(), image.begin() + static_cast<std::ptrdiff_t>(first)))
+      return true;
+  }
+  return false;
+}
+
+Verdict Wrong(const test::ShownMessage& shown, const std::string& why) {
+  return {Outcome::WrongMessage, "update failure " + Quote(shown) + ": " + why};
+}
+
+Verdict JudgeBlockFailure(const std::vector<Command>& commands, const test::ShownMessage& shown,
+                          std::int16_t failureFlag, const std::vector<std::uint8_t>& image) {
+  const Command& last = commands.back();
+  const FlashRegion* region = RegionOfLast(commands);
+  if (region == nullptr)
+    return Wrong(shown, last.tag + " " + std::to_string(last.field) + " lies in no region");
+  const bool verify = last.tag == "RF" && Succeeded(last);
+  if (last.tag == "WF" && Succeeded(last)) return Wrong(shown, "the last write went through");
+
+  const std::vector<const Command*> loop = LastLoopCall(commands);
+  const int spent = AttemptsSpent(loop, *region);
+  if (spent != kAttemptsPerLoopCall)
+    return Wrong(shown, "the loop gave up after " + std::to_string(spent) + " failed attempts");
+  if (verify && !LastPassDiffered(loop, *region, image))
+    return Wrong(shown, "the last read-back of " + std::string(region->step) + " was the image");
+
+  const FailureMessage& expected = verify ? region->verifyFailure : region->communicationFailure;
+  if (shown.title != expected.title || shown.text != expected.text || shown.style != 0)
+    return Wrong(shown, "expected \"" + std::string(expected.title) + ": " +
+                            std::string(expected.text) + "\"");
+  if (failureFlag != expected.failureFlag)
+    return Wrong(shown, "FailureFlag " + std::to_string(failureFlag));
+  return {verify ? Outcome::UpdateVerify : Outcome::UpdateCommunication, {}};
+}
+
+// The status query after an "EX" went wrong; only its own transfers count.
+Verdict JudgeBracketFailure(const std::vector<Command>& commands, const test::ShownMessage& shown,
+                            std::int16_t failureFlag) {
+  const bool afterEx = commands.size() >= 2 && commands[commands.size() - 2].tag == "EX";
+  if (!afterEx) return Wrong(shown, "a status query outside an \"EX\" bracket");
+  if (Succeeded(commands.back())) return Wrong(shown, "the status query went through");
+  if (shown.title != kBootloaderFailure.title || shown.text != kBootloaderFailure.text ||
+      shown.style != 0)
+    return Wrong(shown, "expected the bootloader failure");
+  if (failureFlag != kBootloaderFailure.failureFlag)
+    return Wrong(shown, "FailureFlag " + std::to_string(failureFlag));
+  return {Outcome::UpdateBootloader, {}};
+}
+
+}  // namespace
+
+Verdict JudgeUpdateFailure(const std::vector<Command>& flashCommands,
+                           const test::ShownMessage& shown, std::int16_t failureFlag,
+                           const std::vector<std::uint8_t>& image) {
+  if (flashCommands.empty()) return Wrong(shown, "no command was sent");
+  const std::string& tag = flashCommands.back().tag;
+  if (tag == "SI") return JudgeBracketFailure(flashCommands, shown, failureFlag);
+  if (tag == "WF" || tag == "RF")
+    return JudgeBlockFailure(flashCommands, shown, failureFlag, image);
+  return Wrong(shown, "the last command was " + tag);
+}
+
+}  // namespace tlx::campaign

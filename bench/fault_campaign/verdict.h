@@ -1,0 +1,43 @@
+// Judges one session from the outside: from the board's trace it works out what the user
+// should have been told and where, and compares that with the messages shown, the window's
+// state and the board's flash.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app_harness.h"
+#include "session.h"
+
+namespace tlx::campaign {
+
+enum class Outcome {
+  Success,
+  StartUpRefused,       // "hardware not found" or "not in update mode"; the program ended
+  CheckUsbError,        // "USB Connection Failure!"; the program ended
+  UpdateCommunication,  // "Update Failure!"
+  UpdateVerify,         // "Verify Failure!"
+  UpdateBootloader,     // "Bootloader Failure!"
+  SilentCorruption,     // "Flash Complete!" over a flash that is not what the update should leave
+  WrongMessage,         // a message or window state the trace does not justify
+};
+inline constexpr int kOutcomeCount = 8;
+
+bool IsReportedFailure(Outcome outcome);
+
+struct Verdict {
+  Outcome outcome = Outcome::Success;
+  std::string detail;  // why, when it is not a success
+};
+
+// What the judge knows without asking the program.
+struct BoardTruth {
+  std::uint8_t firmware = 0;                         // the board's real firmware byte
+  const std::vector<std::uint8_t>* image = nullptr;  // the image in the .fwu, header included
+  std::vector<std::uint8_t> flashBefore;             // the board's flash when the session began
+};
+
+Verdict Judge(const test::AppHarness& app, const SessionRecord& record, const BoardTruth& truth);
+
+}  // namespace tlx::campaign
