@@ -55,10 +55,16 @@ int FlashRig::Sent(const std::string& tag) const {
       wire.begin(), wire.end(), [&](const std::string& line) { return line.starts_with(tag); }));
 }
 
-bool FlashRig::FlashHoldsImage(std::size_t first, std::size_t end) const {
+bool FlashRig::FlashHoldsImage(ByteRange range) const {
   const auto flash = board.Flash();
-  return std::equal(flash.begin() + first, flash.begin() + end,
-                    original.begin() + kHeaderBytes + first);
+  return std::equal(flash.begin() + range.first, flash.begin() + range.end,
+                    original.begin() + kHeaderBytes + range.first);
+}
+
+bool FlashRig::FlashAsBefore(ByteRange range) const {
+  const auto flash = board.Flash();
+  return std::equal(flash.begin() + range.first, flash.begin() + range.end,
+                    flashBefore.begin() + range.first);
 }
 
 }  // namespace tlx::test

@@ -17,6 +17,15 @@ namespace tlx::test {
 inline constexpr std::size_t kImageBytes = 65544;
 inline constexpr std::size_t kHeaderBytes = 8;
 
+// Flash byte ranges [first, end) of the board.
+struct ByteRange {
+  std::size_t first;
+  std::size_t end;
+};
+inline constexpr ByteRange kStep2Bytes{4096, 20480};
+// Flash addresses 1,024 to 2,047: only the Step 4 region writes them.
+inline constexpr ByteRange kStep4OnlyBytes{2048, 4096};
+
 using FaultSetup = std::function<void(sim::FaultPlan&)>;
 
 struct FlashRig {
@@ -27,15 +36,14 @@ struct FlashRig {
   // The wire since the rig was ready, as "purge", "WF 2048", "RF 0", "EX 1998", "SI"; the
   // data writes of "WF" and all reads are left out. Failed attempts are included.
   std::vector<std::string> Wire() const;
-  // How many commands with this tag went out since the rig was ready.
   int Sent(const std::string& tag) const;
-  // Whether the board's flash bytes [first, end) hold the image's payload.
-  bool FlashHoldsImage(std::size_t first, std::size_t end) const;
+  bool FlashHoldsImage(ByteRange range) const;
+  bool FlashAsBefore(ByteRange range) const;
 
   sim::SimulatedBoard board;
   std::vector<std::uint8_t> image = std::vector<std::uint8_t>(kImageBytes);
   std::vector<std::uint8_t> imageCopy = std::vector<std::uint8_t>(kImageBytes);
-  std::vector<std::uint8_t> original;  // the image as it was filled
+  std::vector<std::uint8_t> original;
   std::vector<std::uint8_t> flashBefore;
   std::int16_t failureFlag = 0;
   RecordingWindow window;
@@ -45,17 +53,5 @@ struct FlashRig {
  private:
   std::size_t traceStart_ = 0;
 };
-
-// "Step 1" ... as flash byte ranges [first, end) of the board.
-struct ByteRange {
-  std::size_t first;
-  std::size_t end;
-};
-inline constexpr ByteRange kStep2Bytes{4096, 20480};
-inline constexpr ByteRange kStep3Bytes{0, 2048};
-inline constexpr ByteRange kStep4Bytes{2048, 6144};
-inline constexpr ByteRange kStep1Bytes{16384, 65536};
-// Flash addresses 1,024 to 2,047: only the Step 4 region writes them.
-inline constexpr ByteRange kStep4OnlyBytes{2048, 4096};
 
 }  // namespace tlx::test

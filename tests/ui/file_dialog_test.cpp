@@ -1,5 +1,5 @@
-// The file-open dialog: the filter string in Qt's form, the settings the logic makes, the
-// case-blind "*.fwu" and the chosen path.
+// The file-open dialog: the settings the logic makes, the case-blind "*.fwu" and the chosen
+// path.
 #include "ui/file_dialog.h"
 
 #include <gtest/gtest.h>
@@ -16,11 +16,6 @@ namespace tlx::ui {
 namespace {
 
 constexpr char kFilter[] = "Tambrelux Pro firmware (*.FWU)|*.fwu|All Files (*.*)|*.*";
-
-TEST(QtFilterTest, TurnsDescriptionPatternPairsIntoQtEntries) {
-  EXPECT_EQ(ToQtFilter(kFilter), "Tambrelux Pro firmware (*.FWU) (*.fwu);;All Files (*.*) (*.*)");
-  EXPECT_EQ(ToQtFilter("Pictures|*.bmp;*.png"), "Pictures (*.bmp *.png)");
-}
 
 // The names the dialog lists in its folder once the folder has been read.
 QStringList Listed(QFileDialog& shown, const QString& folder) {

@@ -1,4 +1,5 @@
-// The window as built: where every control sits, the tab order, and text that fits.
+// The window as built: where every control sits, the tab order, text that fits, and the bar
+// past its maximum.
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,9 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
+
+#include "ui/qt_window_system.h"
 
 namespace tlx::ui {
 namespace {
@@ -25,20 +29,27 @@ const Placement kPlacements[] = {
     {"DeviceName", {36, 160, 265, 17}},  {"StatusText", {35, 184, 265, 17}},
 };
 
-class ControlPlacementTest : public ::testing::TestWithParam<Placement> {};
-
-TEST_P(ControlPlacementTest, SitsAtItsPlaceInTheClientArea) {
+TEST(MainWindowTest, EveryControlSitsAtItsPlaceInTabOrder) {
   MainWindow window;
-  auto* control = window.findChild<QWidget*>(GetParam().name);
-  ASSERT_NE(control, nullptr);
-  EXPECT_EQ(control->parentWidget(), window.ClientArea());
-  EXPECT_EQ(control->geometry(), GetParam().pixels);
+  std::vector<std::string> expected;
+  for (const auto& [name, pixels] : kPlacements) {
+    auto* control = window.findChild<QWidget*>(name);
+    ASSERT_NE(control, nullptr) << name;
+    EXPECT_EQ(control->parentWidget(), window.ClientArea()) << name;
+    EXPECT_EQ(control->geometry(), pixels) << name;
+    expected.push_back(name);
+  }
+  std::vector<std::string> order;
+  QWidget* widget = window.Button(3);
+  for (int step = 0; step < 100 && order.size() < expected.size(); ++step) {
+    const std::string name = widget->objectName().toStdString();
+    if (std::ranges::find(expected, name) != expected.end()) order.push_back(name);
+    widget = widget->nextInFocusChain();
+  }
+  EXPECT_EQ(order, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllControls, ControlPlacementTest, ::testing::ValuesIn(kPlacements),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(MainWindowTest, ClientAreaIsFixedBelowTheMenuBar) {
+TEST(MainWindowTest, IsFixedBelowTheMenuBarWithItsArtworkAndToolTip) {
   MainWindow window;
   window.show();
   QCoreApplication::processEvents();
@@ -47,24 +58,6 @@ TEST(MainWindowTest, ClientAreaIsFixedBelowTheMenuBar) {
   EXPECT_EQ(window.ClientArea()->y(), window.menuBar()->height());
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
   EXPECT_EQ(window.size(), QSize(336, 273 + window.menuBar()->height()));
-}
-
-TEST(MainWindowTest, FollowsTheTabOrder) {
-  MainWindow window;
-  std::vector<std::string> expected;
-  for (const Placement& placement : kPlacements) expected.push_back(placement.name);
-  std::vector<std::string> order;
-  QWidget* widget = window.Button(3);
-  for (int step = 0; step < 100 && order.size() < expected.size(); ++step) {
-    const std::string name = widget->objectName().toStdString();
-    if (std::find(expected.begin(), expected.end(), name) != expected.end()) order.push_back(name);
-    widget = widget->nextInFocusChain();
-  }
-  EXPECT_EQ(order, expected);
-}
-
-TEST(MainWindowTest, CarriesTheArtworkAndTheProgressToolTip) {
-  MainWindow window;
   EXPECT_EQ(window.Picture1()->pixmap().size(), QSize(160, 120));
   const QList<QSize> sizes = window.windowIcon().availableSizes();
   EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)));
@@ -91,6 +84,15 @@ TEST(MainWindowTest, TextsFitTheirControlsEvenUnderALargeDesktopFont) {
         << button->text().toStdString();
   }
   QApplication::setFont(desktop);
+}
+
+TEST(MainWindowTest, ProgressPastTheMaximumShowsAFullBarAndReadsBackAsSet) {
+  MainWindow window;
+  QtWindowSystem windowSystem(window);
+  windowSystem.SetProgressMax(61);
+  windowSystem.SetProgressValue(62);
+  EXPECT_EQ(window.ProgressBar()->value(), 61);
+  EXPECT_EQ(windowSystem.ProgressValue(), 62);
 }
 
 }  // namespace

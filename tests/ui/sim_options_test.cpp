@@ -7,16 +7,12 @@
 namespace tlx::ui {
 namespace {
 
-SimOptions Parsed(QStringList arguments) {
-  arguments.prepend("tambrelux-updater-sim");
-  auto result = ParseSimOptions(arguments);
-  if (auto* error = std::get_if<OptionsError>(&result))
-    ADD_FAILURE() << error->message.toStdString();
-  return std::get_if<SimOptions>(&result) ? std::get<SimOptions>(result) : SimOptions{};
+std::variant<SimOptions, OptionsError> Parse(const QString& line) {
+  return ParseSimOptions(QString("tambrelux-updater-sim " + line).split(' ', Qt::SkipEmptyParts));
 }
 
 TEST(SimOptionsTest, DefaultsRunAllFourRegionsAtARealisticPace) {
-  const SimOptions options = Parsed({});
+  const SimOptions options = std::get<SimOptions>(Parse(""));
   EXPECT_EQ(options.board.hardwareByte, 0x21);
   EXPECT_EQ(options.board.firmwareByte, 0x11);
   EXPECT_EQ(options.pace, sim::Pace::Realistic);
@@ -27,27 +23,10 @@ TEST(SimOptionsTest, DefaultsRunAllFourRegionsAtARealisticPace) {
 }
 
 TEST(SimOptionsTest, ReadsEveryOption) {
-  const SimOptions options = Parsed({"--hardware",
-                                     "15.0",
-                                     "--firmware=1.12",
-                                     "--pace",
-                                     "instant",
-                                     "--seed",
-                                     "42",
-                                     "--fault-rate",
-                                     "0.25",
-                                     "--stuck-byte",
-                                     "0xFFFF",
-                                     "--unplug-at",
-                                     "30",
-                                     "--dump-flash",
-                                     "flash.bin",
-                                     "--trace",
-                                     "calls.jsonl",
-                                     "--autopilot",
-                                     "--screenshots",
-                                     "shots",
-                                     "--help"});
+  const SimOptions options = std::get<SimOptions>(
+      Parse("--hardware 15.0 --firmware=1.12 --pace instant --seed 42 --fault-rate 0.25 "
+            "--stuck-byte 0xFFFF --unplug-at 30 --dump-flash flash.bin --trace calls.jsonl "
+            "--autopilot --screenshots shots --help"));
   EXPECT_EQ(options.board.hardwareByte, 0xF0);
   EXPECT_EQ(options.board.firmwareByte, 0x1C);
   EXPECT_EQ(options.pace, sim::Pace::Instant);
@@ -57,23 +36,20 @@ TEST(SimOptionsTest, ReadsEveryOption) {
   EXPECT_EQ(options.unplugAt, 30);
   EXPECT_EQ(options.dumpFlash, "flash.bin");
   EXPECT_EQ(options.trace, "calls.jsonl");
-  EXPECT_TRUE(options.autopilot);
+  EXPECT_TRUE(options.autopilot && options.help);
   EXPECT_EQ(options.screenshots, "shots");
-  EXPECT_TRUE(options.help);
 }
 
 struct Mistake {
   const char* name;
-  QStringList arguments;
+  QString line;
   QString says;
 };
 
 class SimOptionsMistakeTest : public ::testing::TestWithParam<Mistake> {};
 
 TEST_P(SimOptionsMistakeTest, IsRefusedWithOneSentence) {
-  QStringList arguments = GetParam().arguments;
-  arguments.prepend("tambrelux-updater-sim");
-  const auto result = ParseSimOptions(arguments);
+  const auto result = Parse(GetParam().line);
   ASSERT_TRUE(std::holds_alternative<OptionsError>(result));
   const QString message = std::get<OptionsError>(result).message;
   EXPECT_TRUE(message.contains(GetParam().says)) << message.toStdString();
@@ -83,18 +59,18 @@ TEST_P(SimOptionsMistakeTest, IsRefusedWithOneSentence) {
 INSTANTIATE_TEST_SUITE_P(
     Mistakes, SimOptionsMistakeTest,
     ::testing::Values(
-        Mistake{"HardwareMajorTooHigh", {"--hardware", "16.0"}, "--hardware takes a version X.Y"},
-        Mistake{"FirmwareWithoutMinor", {"--firmware", "1"}, "--firmware takes a version X.Y"},
-        Mistake{"FirmwareOfThreeParts", {"--firmware", "1.1.1"}, "not \"1.1.1\""},
-        Mistake{"UnknownPace", {"--pace", "fast"}, "--pace takes instant or realistic"},
-        Mistake{"NegativeSeed", {"--seed", "-1"}, "--seed takes a whole number"},
-        Mistake{"RateAboveOne", {"--fault-rate", "1.5"}, "--fault-rate takes a probability"},
-        Mistake{"RateInWords", {"--fault-rate", "often"}, "--fault-rate takes a probability"},
-        Mistake{"StuckBytePastTheFlash", {"--stuck-byte", "65536"}, "from 0 to 65535"},
-        Mistake{"UnplugAtZero", {"--unplug-at", "0"}, "--unplug-at takes a whole number from 1"},
-        Mistake{"UnknownOption", {"--colour"}, "colour"},
-        Mistake{"TraceWithoutFile", {"--trace"}, "trace"},
-        Mistake{"FileWithoutOption", {"TLX.fwu"}, "Unexpected argument \"TLX.fwu\""}),
+        Mistake{"HardwareMajorTooHigh", "--hardware 16.0", "--hardware takes a version X.Y"},
+        Mistake{"FirmwareWithoutMinor", "--firmware 1", "--firmware takes a version X.Y"},
+        Mistake{"FirmwareOfThreeParts", "--firmware 1.1.1", "not \"1.1.1\""},
+        Mistake{"UnknownPace", "--pace fast", "--pace takes instant or realistic"},
+        Mistake{"NegativeSeed", "--seed -1", "--seed takes a whole number"},
+        Mistake{"RateAboveOne", "--fault-rate 1.5", "--fault-rate takes a probability"},
+        Mistake{"RateInWords", "--fault-rate often", "--fault-rate takes a probability"},
+        Mistake{"StuckBytePastTheFlash", "--stuck-byte 65536", "from 0 to 65535"},
+        Mistake{"UnplugAtZero", "--unplug-at 0", "--unplug-at takes a whole number from 1"},
+        Mistake{"UnknownOption", "--colour", "colour"},
+        Mistake{"TraceWithoutFile", "--trace", "trace"},
+        Mistake{"FileWithoutOption", "TLX.fwu", "Unexpected argument \"TLX.fwu\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
