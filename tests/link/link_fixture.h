@@ -13,8 +13,6 @@
 
 namespace tlx::test {
 
-inline constexpr std::size_t kImageBufferSize = 65544;
-
 class LinkOnBoard : public ::testing::Test {
  protected:
   explicit LinkOnBoard(sim::BoardConfig config = {}) : board(config) {}
@@ -22,32 +20,27 @@ class LinkOnBoard : public ::testing::Test {
   void Open() {
     link.OpenDevice();
     ASSERT_EQ(link.LinkStatus, 0);
+    mark = board.CallTrace().Entries().size();
   }
 
-  // Calls from here on are the ones a test looks at.
-  void MarkTrace() { mark = board.CallTrace().Entries().size(); }
-
-  std::vector<sim::TraceEntry> CallsSinceMark() const {
+  // Calls made since Open(), of one kind.
+  std::vector<sim::TraceEntry> CallsSinceOpen(sim::D2xxCall call) const {
+    std::vector<sim::TraceEntry> found;
     const auto& all = board.CallTrace().Entries();
-    return {all.begin() + static_cast<std::ptrdiff_t>(mark), all.end()};
+    for (std::size_t i = mark; i < all.size(); ++i)
+      if (all[i].call == call) found.push_back(all[i]);
+    return found;
   }
 
-  std::vector<std::string> WrittenSinceMark() const {
+  std::vector<std::string> WrittenSinceOpen() const {
     std::vector<std::string> written;
-    for (const sim::TraceEntry& entry : CallsSinceMark())
-      if (entry.call == sim::D2xxCall::Write) written.push_back(Hex(entry.data));
+    for (const sim::TraceEntry& entry : CallsSinceOpen(sim::D2xxCall::Write))
+      written.push_back(Hex(entry.data));
     return written;
   }
 
-  std::vector<DWORD> ReadsRequestedSinceMark() const {
-    std::vector<DWORD> requested;
-    for (const sim::TraceEntry& entry : CallsSinceMark())
-      if (entry.call == sim::D2xxCall::Read) requested.push_back(entry.requested);
-    return requested;
-  }
-
   sim::SimulatedBoard board;
-  std::vector<std::uint8_t> image = std::vector<std::uint8_t>(kImageBufferSize, 0);
+  std::vector<std::uint8_t> image = std::vector<std::uint8_t>(65544, 0);
   TLXModule link{board.Port(), image};
   std::size_t mark = 0;
 };
