@@ -1,6 +1,7 @@
 // A scripted raw transport and a virtual clock, to test the D2XX rules without any USB.
 #pragma once
 
+#include <algorithm>
 #include <climits>
 #include <deque>
 #include <memory>
@@ -14,14 +15,13 @@ namespace tlx::usb::testing {
 
 class FakeClock : public Clock {
  public:
-  TimePoint Now() override { return now; }
+  TimePoint Now() override { return TimePoint{} + std::chrono::milliseconds(elapsedMs); }
   void Pause(std::chrono::milliseconds duration) override {
-    now += duration;
+    elapsedMs += static_cast<int>(duration.count());
     ++pauses;
   }
-  void Advance(int milliseconds) { now += std::chrono::milliseconds(milliseconds); }
 
-  TimePoint now{};
+  int elapsedMs = 0;
   int pauses = 0;
 };
 
@@ -34,43 +34,63 @@ struct ReadStep {
 
 class FakeRawDevice : public RawDevice {
  public:
-  explicit FakeRawDevice(FakeClock& clock) : clock_(clock) {}
+  FakeRawDevice(FakeClock& clock, int& closes) : clock_(clock), closes_(closes) {}
 
-  int SetLatencyTimer(std::uint8_t milliseconds) override;
-  int SetTransferSizes(std::uint32_t inSize, std::uint32_t outSize) override;
+  int SetLatencyTimer(std::uint8_t) override { return Applied(); }
+  int SetTransferSizes(std::uint32_t, std::uint32_t) override { return Applied(); }
+  int Flush(FlushWhich) override { return Applied(); }
   void SetWriteTimeout(int milliseconds) override { writeTimeoutMs = milliseconds; }
-  int Write(const std::uint8_t* data, int size) override;
+  int Write(const std::uint8_t*, int size) override {
+    return writeCode < 0 ? writeCode : std::min(writeAccepts, size);
+  }
   // Plays the next scripted step; without one, nothing has arrived.
-  int Read(std::uint8_t* data, int size, int timeoutMs) override;
-  int Flush(FlushWhich which) override;
-  int Close() override;
+  int Read(std::uint8_t* data, int size, int timeoutMs) override {
+    readTimeouts.push_back(timeoutMs);
+    if (reads.empty()) return 0;
+    const ReadStep step = reads.front();
+    reads.pop_front();
+    clock_.elapsedMs += step.takesMs;
+    if (step.code < 0) return step.code;
+    const int count = std::min(size, static_cast<int>(step.bytes.size()));
+    std::copy_n(step.bytes.begin(), count, data);
+    return count;
+  }
+  int Close() override {
+    ++closes_;
+    return nextResult;
+  }
 
   std::deque<ReadStep> reads;
   std::vector<int> readTimeouts;
-  std::vector<FlushWhich> flushes;
-  std::vector<std::uint8_t> written;
   int writeAccepts = INT_MAX;  // bytes a write hands over before it returns
   int writeCode = 0;           // a negative code makes writes fail with it
   int nextResult = 0;          // for latency, transfer sizes, flush and close
-  int latencyMs = 0;
-  std::uint32_t inSize = 0;
-  std::uint32_t outSize = 0;
+  int settingsApplied = 0;
   int writeTimeoutMs = 0;
-  int closes = 0;
-  int* closeCounter = nullptr;  // outlives the device, for closes at destruction
 
  private:
+  int Applied() {
+    ++settingsApplied;
+    return nextResult;
+  }
+
   FakeClock& clock_;
+  int& closes_;
 };
 
 class FakeRawBus : public RawBus {
  public:
-  OpenOutcome OpenByDescription(const std::string& description) override;
+  // Hands out nextDevice; without one, the open fails with `refusal`.
+  OpenOutcome OpenByDescription(const std::string&) override {
+    ++searches;
+    if (nextDevice == nullptr)
+      return {nullptr, refusal.failedStep, refusal.code, refusal.permissionDenied};
+    return {std::move(nextDevice), RawOp::Scan, 0, false};
+  }
 
-  // Handed out by the next open; without one, the open fails with `refusal`.
   std::unique_ptr<RawDevice> nextDevice;
   OpenOutcome refusal{nullptr, RawOp::Scan, -5, false};
-  std::vector<std::string> searched;
+  int searches = 0;
 };
 
 }  // namespace tlx::usb::testing

@@ -5,9 +5,7 @@
 #include <algorithm>
 
 #include "app/frm_start.h"
-#include "bootloader_peer.h"
 #include "fake_process.h"
-#include "firmware_files.h"
 #include "libftdi_fixture.h"
 #include "recording_window.h"
 
@@ -18,25 +16,20 @@ enum Click : std::int16_t { FindDevice = 0, FlashDevice = 1 };
 
 class LibftdiProgramTest : public LibftdiFixture {
  protected:
-  LibftdiProgramTest() : board_({'K', 'V'}, 0x21, 0x11) {
+  LibftdiProgramTest() {
     window_.onUnload = [this] {
       bool cancel = false;
       form_.Form_Unload(cancel);
     };
-    image_ = test::WriteFirmware(workDir_ / "TLX.fwu", {.version = 0x20});
   }
 
-  FakeFtdiDevice& PlugTheBoard() { return PlugBoard(std::make_unique<BootloaderPeer>(board_)); }
+  FakeFtdiDevice& PlugTheBoard() { return Plug(kBoard, &board_); }
 
   void StartFindAndFlash() {
     form_.Form_Load();
     ASSERT_TRUE(window_.messages.empty()) << window_.messages[0].text;
     form_.Button_Click(FindDevice);
     form_.Button_Click(FlashDevice);
-  }
-
-  bool BoardHoldsImage() const {
-    return std::equal(board_.Flash().begin(), board_.Flash().end(), image_.begin() + 8);
   }
 
   bool CloseWindow() {
@@ -46,9 +39,9 @@ class LibftdiProgramTest : public LibftdiFixture {
     return !cancel;
   }
 
-  sim::BootloaderModel board_;
-  std::vector<std::uint8_t> image_;
+  sim::BootloaderModel board_{{'K', 'V'}, 0x21, 0x11};
   test::TempFolder workDir_;
+  std::vector<std::uint8_t> image_ = test::WriteFirmware(workDir_ / "TLX.fwu", {.version = 0x20});
   test::CurrentDirectory inWorkDir_{workDir_.Path()};
   test::RecordingWindow window_;
   test::FakeProcess process_;
@@ -60,21 +53,12 @@ TEST_F(LibftdiProgramTest, FlashesTheBoardAndGivesItBack) {
   StartFindAndFlash();
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_EQ(window_.statusText, "Flash Complete!");
-  EXPECT_TRUE(BoardHoldsImage());
+  EXPECT_TRUE(std::equal(board_.Flash().begin(), board_.Flash().end(), image_.begin() + 8));
   EXPECT_FALSE(board_.ProtectedRangeUnlocked());
 
   ASSERT_TRUE(CloseWindow());
-  EXPECT_TRUE(bridge.KernelDriverAttached());
-  EXPECT_EQ(bridge.OpenHandles(), 0);
-  EXPECT_EQ(bus_->OpenContexts(), 0);
-}
-
-// A command frame of the bootloader: tag, then a 3-byte big-endian flash address.
-FakeFtdiDevice::TransferMatch FrameFor(const char* tag, std::uint32_t address) {
-  return [=](std::span<const std::uint8_t> bytes) {
-    return bytes.size() >= 5 && bytes[0] == tag[0] && bytes[1] == tag[1] &&
-           std::uint32_t((bytes[2] << 16) | (bytes[3] << 8) | bytes[4]) == address;
-  };
+  EXPECT_TRUE(bridge.kernelDriverAttached);
+  ExpectNothingLeftOpen();
 }
 
 struct UnplugCase {
@@ -87,10 +71,14 @@ struct UnplugCase {
 class LibftdiUnplugTest : public LibftdiProgramTest,
                           public ::testing::WithParamInterface<UnplugCase> {};
 
+// The cable goes with the command frame (tag, 3-byte big-endian address) of one block.
 TEST_P(LibftdiUnplugTest, EndsWithTheStepMessage) {
   const UnplugCase& c = GetParam();
   FakeFtdiDevice& bridge = PlugTheBoard();
-  bridge.UnplugAtBulkOut(FrameFor(c.command, c.address));
+  bridge.unplugAt = [&c](std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= 5 && bytes[0] == c.command[0] && bytes[1] == c.command[1] &&
+           std::uint32_t((bytes[2] << 16) | (bytes[3] << 8) | bytes[4]) == c.address;
+  };
   StartFindAndFlash();
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0].title, "Update Failure!");
@@ -98,7 +86,7 @@ TEST_P(LibftdiUnplugTest, EndsWithTheStepMessage) {
   EXPECT_EQ(form_.FailureFlag, -2);
   EXPECT_EQ(window_.VisibleButtons(), std::vector<int>{FindDevice});
   EXPECT_TRUE(CloseWindow());
-  EXPECT_EQ(bridge.OpenHandles(), 0);
+  EXPECT_EQ(bridge.openHandles, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,34 +98,53 @@ INSTANTIATE_TEST_SUITE_P(
                    "Step 1 - Device communication error - Corruption possible!  Re-try update!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct AbsentBoardCase {
+// Which machine leads to which status, and whether the program should name the udev rule.
+struct NoBoardCase {
   const char* name;
   bool usbPresent;
-  bool boardLocked;
+  std::vector<FakeFtdiSpec> devices;
+  bool sysfsLists;  // whether the kernel's listing names each device's product
+  FT_STATUS status;
+  bool permissionDenied;
 };
 
 class LibftdiNoBoardTest : public LibftdiProgramTest,
-                           public ::testing::WithParamInterface<AbsentBoardCase> {};
+                           public ::testing::WithParamInterface<NoBoardCase> {};
 
 TEST_P(LibftdiNoBoardTest, SaysHardwareNotFoundAndEnds) {
-  const AbsentBoardCase& c = GetParam();
-  Plug(Bridge("USB Serial Converter"));
-  if (c.boardLocked) Plug(Bridge(kBoardName).Refusing(OpenRefusal::Access));
+  const NoBoardCase& c = GetParam();
+  for (const FakeFtdiSpec& spec : c.devices) Plug(spec);
+  if (!c.sysfsLists) std::filesystem::remove_all(sysfs_.Path());
   if (!c.usbPresent) bus_.reset();
+  FT_HANDLE handle = 0;
+  EXPECT_EQ(d2xx_.FT_OpenEx(kBoardName, FT_OPEN_BY_DESCRIPTION, &handle), c.status);
+  EXPECT_EQ(handle, 0u);
+
   form_.Form_Load();
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0].title, "USB Error!");
   EXPECT_EQ(window_.messages[0].text, "Tambrelux Pro hardware not found!");
   EXPECT_TRUE(window_.unloaded);
   EXPECT_FALSE(window_.shown);
-  EXPECT_EQ(d2xx_.PermissionDenied(), c.boardLocked);
+  EXPECT_EQ(d2xx_.PermissionDenied(), c.permissionDenied);
+  if (bus_) ExpectNothingLeftOpen();
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, LibftdiNoBoardTest,
-                         ::testing::Values(AbsentBoardCase{"WithoutUsb", false, false},
-                                           AbsentBoardCase{"WithoutTheBoard", true, false},
-                                           AbsentBoardCase{"WithoutTheUdevRule", true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+const FakeFtdiSpec kBusyBoard{kBoardName, 0x0403, 0x6001, OpenRefusal::Busy};
+const std::vector<FakeFtdiSpec> kOthers{
+    {"USB Serial Converter"}, {"Mouse", 0x046D},
+    {"Tambrelux Pro II"},     {"Tambrelux"},
+    {"tambrelux pro"},        {"USB Serial Converter", 0x0403, 0x6001, OpenRefusal::Access}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Machines, LibftdiNoBoardTest,
+    ::testing::Values(
+        NoBoardCase{"WithoutUsb", false, {}, true, FT_DEVICE_NOT_FOUND, false},
+        NoBoardCase{"WithoutTheBoard", true, kOthers, true, FT_DEVICE_NOT_FOUND, false},
+        NoBoardCase{"WithoutTheUdevRule", true, {kLockedBoard}, true, FT_DEVICE_NOT_OPENED, true},
+        NoBoardCase{"LockedAndNotListed", true, {kLockedBoard}, false, FT_DEVICE_NOT_FOUND, false},
+        NoBoardCase{"BoardBusy", true, {kBusyBoard}, true, FT_DEVICE_NOT_FOUND, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tlx::usb::testing
