@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "app/frm_start.h"
 #include "fake_process.h"
@@ -13,9 +15,25 @@
 
 namespace tlx::test {
 
+enum Click : std::int16_t { FindDevice = 0, FlashDevice = 1, AbortFlash = 2, Ok = 3 };
+
+// What the user sees of the window: visible buttons, status line, hardware line, menu
+// enabled, progress bar shown.
+using Surface = std::tuple<std::vector<int>, std::string, std::string, bool, bool>;
+
+// The states of the window for a board with hardware 2.1 and firmware 1.3 and an image 2.0.
+inline const Surface kIdle{{0}, "", "", true, false};
+inline const Surface kReady{
+    {1, 2}, "Firmware: v1.3  -  Upgrading to: v2.0", "Tambrelux Pro - Hardware v2.1", false, false};
+inline const Surface kFlashing{
+    {}, "Flashing device...", "Tambrelux Pro - Hardware v2.1", false, true};
+inline const Surface kComplete{
+    {3}, "Flash Complete!", "Tambrelux Pro - Hardware v2.1", true, false};
+
 class AppHarness {
  public:
-  explicit AppHarness(sim::BoardConfig config = {}) : board(config) {
+  explicit AppHarness(sim::BoardConfig config = {.hardwareByte = 0x21, .firmwareByte = 0x13})
+      : board(config) {
     window.onUnload = [this] {
       bool cancel = false;
       form.Form_Unload(cancel);
@@ -32,6 +50,11 @@ class AppHarness {
 
   void WriteDefaultFirmware(std::uint8_t version) {
     WriteFirmware(workDir / "TLX.fwu", {.version = version});
+  }
+
+  Surface Shown() const {
+    return {window.VisibleButtons(), window.statusText, window.deviceName, window.menuEnabled,
+            window.progressVisible};
   }
 
   std::size_t Calls(sim::D2xxCall call) const { return board.CallTrace().Of(call).size(); }
