@@ -1,16 +1,14 @@
 #include "wire_reading.h"
 
+#include "hex_bytes.h"
+
 #include <algorithm>
 #include <optional>
 
 namespace tlx::campaign {
 namespace {
 
-std::uint32_t BigEndian(const std::vector<std::uint8_t>& data, std::size_t first, std::size_t n) {
-  std::uint32_t value = 0;
-  for (std::size_t i = first; i < first + n; ++i) value = (value << 8) | data[i];
-  return value;
-}
+using test::BigEndian;
 
 // The command a written frame starts, if it is one: the tag and the frame's length must agree.
 std::optional<Command> FrameOf(const std::vector<std::uint8_t>& data) {

@@ -1,16 +1,12 @@
 #include "flash_rig.h"
 
+#include "hex_bytes.h"
+
 #include <algorithm>
 #include <random>
 
 namespace tlx::test {
 namespace {
-
-std::uint32_t BigEndian(const std::vector<std::uint8_t>& data, std::size_t first, std::size_t n) {
-  std::uint32_t value = 0;
-  for (std::size_t i = first; i < first + n; ++i) value = (value << 8) | data[i];
-  return value;
-}
 
 // A command frame as one short line; an empty line for anything else written.
 std::string FrameLine(const std::vector<std::uint8_t>& data) {

@@ -32,6 +32,14 @@ inline std::string Hex(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
+// The n bytes from first, most significant first, as the bootloader's frames carry numbers.
+inline std::uint32_t BigEndian(std::span<const std::uint8_t> data, std::size_t first,
+                               std::size_t n) {
+  std::uint32_t value = 0;
+  for (std::size_t i = first; i < first + n; ++i) value = (value << 8) | data[i];
+  return value;
+}
+
 // A recognisable, position-dependent block of test data.
 inline std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
   std::vector<std::uint8_t> bytes(size);
