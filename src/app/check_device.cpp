@@ -5,16 +5,9 @@
 #include "app/button_index.h"
 #include "app/frm_start.h"
 #include "app/window_texts.h"
+#include "image/firmware_image.h"
 
 namespace tlx {
-namespace {
-
-// Below 1.2. Only the image's version counts: going back below the board's firmware is allowed.
-bool TooOld(std::uint8_t major, std::uint8_t minor) {
-  return major == 0 || (major == 1 && minor <= 1);
-}
-
-}  // namespace
 
 void frmStart::CheckDevice() {
   Link.PurgeLink();
@@ -42,14 +35,15 @@ void frmStart::CheckDevice() {
                    kStyleOkOnly);
     return;
   }
-  if (TooOld(Loader.ImageMajor, Loader.ImageMinor)) {
+  // Only the image's version counts: going back below the board's firmware is allowed.
+  const VersionPair image{Loader.ImageMajor, Loader.ImageMinor};
+  if (VersionTooOld(image)) {
     window_.MsgBox(std::string("Firmware is too old to update! Contact ") + kSupportAddress + "!",
                    "Unable to update!", kStyleOkOnly);
     FailureFlag = -1;
     return;
   }
 
-  const VersionPair image{Loader.ImageMajor, Loader.ImageMinor};
   window_.SetLabelCaption(Label::StatusText, StatusLine(Link.FirmwareVersion, image));
   window_.SetButtonVisible(kFindDevice, false);
   window_.SetButtonVisible(kFlashDevice, true);

@@ -25,7 +25,7 @@ void EnterCompleteState(WindowSystem& window, Flag16& flashInProgress) {
   window.SetButtonVisible(kFlashDevice, false);
   window.SetButtonVisible(kAbortFlash, false);
   window.SetProgressVisible(false);
-  window.SetLabelCaption(Label::StatusText, "Flash Complete!");
+  window.SetLabelCaption(Label::StatusText, kFlashCompleteText);
   flashInProgress = kFalse;
   window.SetMenuEnabled(true);
 }

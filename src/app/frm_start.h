@@ -17,6 +17,7 @@
 namespace tlx {
 
 inline constexpr char kSupportAddress[] = "support@tambrelux.example";
+inline constexpr char kFlashCompleteText[] = "Flash Complete!";
 
 class frmStart {
  public:

@@ -5,15 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "app/button_index.h"
 #include "flash/flash_plan.h"
 
 namespace tlx {
-namespace {
-
-constexpr int kFlashDeviceButton = 1;
-constexpr int kAbortFlashButton = 2;
-
-}  // namespace
 
 UpdateEngine::UpdateEngine(TLXModule& link, WindowSystem& window,
                            std::vector<std::uint8_t>& imageBuffer,
@@ -43,8 +38,8 @@ void UpdateEngine::FlashDevice() {
 }
 
 void UpdateEngine::PrepareWindow() {
-  window_.SetButtonVisible(kFlashDeviceButton, false);
-  window_.SetButtonVisible(kAbortFlashButton, false);
+  window_.SetButtonVisible(kFlashDevice, false);
+  window_.SetButtonVisible(kAbortFlash, false);
   window_.SetProgressVisible(true);
   ShowProgress(0);
   window_.SetLabelCaption(Label::StatusText, std::string(kFlashingText));

@@ -63,9 +63,10 @@ void FirmwareLoader::LoadFirmware() {
 
   DescrambleFirmware();
   const std::span<const std::uint8_t, kImageSize> image(imageBuffer_.data(), kImageSize);
-  if (image[kSignatureOffset] != 'F' || image[kSignatureOffset + 1] != 'W') return;
-  ImageMajor = static_cast<std::uint8_t>(image[kVersionOffset] >> 4);
-  ImageMinor = static_cast<std::uint8_t>(image[kVersionOffset] & 0x0F);
+  if (!SignatureMatches(image)) return;
+  const VersionPair version = ImageVersion(image);
+  ImageMajor = version.Major;
+  ImageMinor = version.Minor;
   if (!HeaderAccepted(image)) return;
   HeaderValid = kTrue;
 }

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <iostream>
 
+#include "app/frm_start.h"
+
 namespace tlx::ui {
 
 Autopilot::Autopilot(MainWindow& window, QtWindowSystem& windowSystem, int pauseMs)
@@ -25,7 +27,7 @@ void Autopilot::Step() {
   if (Shows(1)) {
     window_.Button(1)->click();
   } else if (Shows(3)) {
-    completed_ = completed_ || window_.StatusText()->text() == kFlashComplete;
+    completed_ = completed_ || window_.StatusText()->text() == kFlashCompleteText;
     window_.Button(3)->click();
   } else if (Shows(0) && !findPressed_) {
     findPressed_ = true;

@@ -13,8 +13,6 @@ class QMessageBox;
 
 namespace tlx::ui {
 
-inline constexpr char kFlashComplete[] = "Flash Complete!";
-
 class Autopilot : public QObject {
   Q_OBJECT
 

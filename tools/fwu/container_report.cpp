@@ -5,20 +5,8 @@
 namespace tlx::fwu {
 namespace {
 
-std::uint8_t Major(std::uint8_t versionByte) {
-  return versionByte >> 4;
-}
-std::uint8_t Minor(std::uint8_t versionByte) {
-  return versionByte & 0x0F;
-}
-
-// The updater refuses images older than 1.2.
-bool TooOld(std::uint8_t versionByte) {
-  return Major(versionByte) == 0 || (Major(versionByte) == 1 && Minor(versionByte) < 2);
-}
-
-std::string VersionText(std::uint8_t versionByte) {
-  return std::to_string(Major(versionByte)) + "." + std::to_string(Minor(versionByte));
+std::string VersionText(VersionPair version) {
+  return std::to_string(version.Major) + "." + std::to_string(version.Minor);
 }
 
 std::string HexDigits(std::span<const std::uint8_t> bytes) {
@@ -51,14 +39,14 @@ std::uint32_t LengthField(ImageView image) {
 
 std::vector<std::string> RefusalReasons(ImageView image, std::uintmax_t containerSize) {
   std::vector<std::string> reasons;
-  if (image[kSignatureOffset] != 'F' || image[kSignatureOffset + 1] != 'W') {
+  if (!SignatureMatches(image)) {
     reasons.push_back("the signature is " + SignatureText(image) + ", not \"FW\"");
   }
   if (image[kLengthOffset] != 0) {
     reasons.push_back("header byte 4 is " + HexByte(image[kLengthOffset]) + ", not 0");
   }
-  if (TooOld(image[kVersionOffset])) {
-    reasons.push_back("version " + VersionText(image[kVersionOffset]) + " is below 1.2");
+  if (VersionTooOld(ImageVersion(image))) {
+    reasons.push_back("version " + VersionText(ImageVersion(image)) + " is below 1.2");
   }
   if (containerSize < kContainerSize) {
     reasons.push_back("the container has " + GroupedNumber(containerSize) +
@@ -76,7 +64,7 @@ void WriteReport(std::ostream& out, const std::filesystem::path& container,
   }
   out << "\nsignature:  " << SignatureText(image) << "\n";
   out << "byte 2:     " << HexByte(image[kByte2Offset]) << "\n";
-  out << "version:    " << VersionText(image[kVersionOffset]) << " ("
+  out << "version:    " << VersionText(ImageVersion(image)) << " ("
       << HexByte(image[kVersionOffset]) << ")\n";
   out << "length:     " << GroupedNumber(LengthField(image)) << " ("
       << HexDigits(image.subspan<kLengthOffset, 4>()) << ")\n";
