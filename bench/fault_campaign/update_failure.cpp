@@ -115,12 +115,13 @@ Verdict JudgeBlockFailure(const std::vector<Command>& commands, const test::Show
   return {verify ? Outcome::UpdateVerify : Outcome::UpdateCommunication, {}};
 }
 
-// The status query after an "EX" went wrong; only its own transfers count.
+// An "EX" write, or the status query after it, went wrong; only its own transfers count.
 Verdict JudgeBracketFailure(const std::vector<Command>& commands, const test::ShownMessage& shown,
                             std::int16_t failureFlag) {
+  const bool exItself = commands.back().tag == "EX";
   const bool afterEx = commands.size() >= 2 && commands[commands.size() - 2].tag == "EX";
-  if (!afterEx) return Wrong(shown, "a status query outside an \"EX\" bracket");
-  if (Succeeded(commands.back())) return Wrong(shown, "the status query went through");
+  if (!exItself && !afterEx) return Wrong(shown, "a status query outside an \"EX\" bracket");
+  if (Succeeded(commands.back())) return Wrong(shown, "the last command went through");
   if (shown.title != kBootloaderFailure.title || shown.text != kBootloaderFailure.text ||
       shown.style != 0)
     return Wrong(shown, "expected the bootloader failure");
@@ -136,7 +137,7 @@ Verdict JudgeUpdateFailure(const std::vector<Command>& flashCommands,
                            const std::vector<std::uint8_t>& image) {
   if (flashCommands.empty()) return Wrong(shown, "no command was sent");
   const std::string& tag = flashCommands.back().tag;
-  if (tag == "SI") return JudgeBracketFailure(flashCommands, shown, failureFlag);
+  if (tag == "SI" || tag == "EX") return JudgeBracketFailure(flashCommands, shown, failureFlag);
   if (tag == "WF" || tag == "RF")
     return JudgeBlockFailure(flashCommands, shown, failureFlag, image);
   return Wrong(shown, "the last command was " + tag);

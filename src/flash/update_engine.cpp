@@ -71,10 +71,13 @@ bool UpdateEngine::RegionPassSucceeded(const FlashRegion& region) {
   return false;
 }
 
-// The opening "EX" is followed by the purge, the closing one preceded by it.
+// The opening "EX" is followed by the purge, the closing one preceded by it. A failed "EX"
+// write ends the update at once: the purge and the query after it would hide that the board
+// never unlocked, or never locked again, its protected addresses.
 bool UpdateEngine::OpenStep4Bracket() {
   link_.ExValue = kOpeningExValue;
   link_.SendEX();
+  if (!BootloaderAnswered()) return false;
   link_.PurgeLink();
   link_.QueryStatus();
   return BootloaderAnswered();
@@ -84,6 +87,7 @@ bool UpdateEngine::CloseStep4Bracket() {
   link_.PurgeLink();
   link_.ExValue = kClosingExValue;
   link_.SendEX();
+  if (!BootloaderAnswered()) return false;
   link_.QueryStatus();
   return BootloaderAnswered();
 }

@@ -100,6 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"Step3Verify", Stick(100), kVerify, Verify("Step 3", kDoNotPowerOff), -1},
         FailureCase{"StatusAfterFirstEX", SilentStatusQuery(2), kBootloader, kBootloaderText, -2},
         FailureCase{"StatusAfterSecondEX", SilentStatusQuery(3), kBootloader, kBootloaderText, -2},
+        FailureCase{"OpeningEXWrite", Fault(D2xxCall::Write, "EX", 1, 1), kBootloader,
+                    kBootloaderText, -2},
+        FailureCase{"ClosingEXWrite", Fault(D2xxCall::Write, "EX", 2, 1), kBootloader,
+                    kBootloaderText, -2},
         FailureCase{"Step4Write", Fail("WF", 19), kUpdate, Communication("Step 4"), -2},
         FailureCase{"Step4ReadBack", Fail("RF", 10), kUpdate, Communication("Step 4"), -2},
         FailureCase{"Step4Verify", Stick(3000), kVerify, Verify("Step 4"), -1},
@@ -170,6 +174,8 @@ TEST(ReadBackComparison, ATransientFlipIsCuredByReadingTheRegionAgain) {
   EXPECT_EQ(rig.failureFlag, 0);
   EXPECT_TRUE(rig.window.messages.empty());
   EXPECT_EQ(rig.Sent("RF"), kBlocks + 8);
+  // Events once per block, and once after the difference before the region is read again.
+  EXPECT_EQ(rig.window.doEventsCount, 2 * kBlocks + 8 + 1);
   EXPECT_TRUE(rig.FlashHoldsImage({0, 65536}));
 }
 
@@ -191,16 +197,55 @@ TEST(AfterAFailure, NoOtherRegionIsWrittenWhenTheFirstFails) {
   EXPECT_EQ(rig.Sent("RF"), 0);
 }
 
-TEST(AfterAFailure, NothingFollowsASilentStatusQueryAfterTheFirstEX) {
-  FlashRig rig(SilentStatusQuery(2));
+struct BracketCase {
+  std::string name;
+  FaultSetup faults;
+  std::vector<std::string> lastOnTheWire;
+  bool unlockedAtTheEnd;
+  friend void PrintTo(const BracketCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class BracketFailure : public ::testing::TestWithParam<BracketCase> {};
+
+TEST_P(BracketFailure, NothingFollowsAndNothingOutsideTheWrittenRegionsChanges) {
+  FlashRig rig(GetParam().faults);
   rig.engine.FlashDevice();
 
   const std::vector<std::string> wire = rig.Wire();
-  ASSERT_GE(wire.size(), 3u);
-  EXPECT_EQ(std::vector<std::string>(wire.end() - 3, wire.end()),
-            (std::vector<std::string>{"EX 1998", "purge", "SI"}));
-  EXPECT_TRUE(rig.FlashAsBefore(kStep4OnlyBytes));
+  const std::vector<std::string>& last = GetParam().lastOnTheWire;
+  ASSERT_GE(wire.size(), last.size());
+  EXPECT_EQ(
+      std::vector<std::string>(wire.end() - static_cast<std::ptrdiff_t>(last.size()), wire.end()),
+      last);
   EXPECT_TRUE(rig.FlashAsBefore({kStep2Bytes.end, 65536}));
+  EXPECT_EQ(rig.board.ProtectedRangeUnlocked(), GetParam().unlockedAtTheEnd);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BracketFailure,
+                         ::testing::Values(BracketCase{"SilentStatusAfterTheOpeningEX",
+                                                       SilentStatusQuery(2),
+                                                       {"EX 1998", "purge", "SI"},
+                                                       true},
+                                           BracketCase{"OpeningEXWriteFails",
+                                                       Fault(D2xxCall::Write, "EX", 1, 1),
+                                                       {"RF 0", "EX 1998"},
+                                                       false},
+                                           BracketCase{"ClosingEXWriteFails",
+                                                       Fault(D2xxCall::Write, "EX", 2, 1),
+                                                       {"RF 2048", "purge", "EX 1068"},
+                                                       true}),
+                         [](const auto& info) { return info.param.name; });
+
+// A retry goes out at once: a purge in between would not help a board that already took part
+// of the frame, and the wire order is what the board was built for.
+TEST(AfterAFailedAttempt, TheSameBlockGoesOutAgainWithoutAPurge) {
+  FlashRig rig(Fail("WF", 1, 1));
+  rig.engine.FlashDevice();
+
+  const std::vector<std::string> wire = rig.Wire();
+  ASSERT_GE(wire.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(wire.begin(), wire.begin() + 6),
+            (std::vector<std::string>{"purge", "purge", "WF 2048", "WF 2048", "purge", "WF 3072"}));
 }
 
 TEST(AfterAFailure, ASecondAttemptSucceeds) {
