@@ -10,8 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "text_format.h"
-#include "tool_error.h"
+#include "messages.h"
 
 namespace tlx::fwu {
 namespace {
@@ -56,6 +55,34 @@ class Descriptor {
   int fd_;
 };
 
+// The size of the open file, which must be a regular file.
+std::uintmax_t RegularFileSize(const std::filesystem::path& path, int fd) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    CannotRead(path, Cause(errno));
+  }
+  if (S_ISDIR(status.st_mode)) {
+    CannotRead(path, "it is a folder, not a file");
+  }
+  if (!S_ISREG(status.st_mode)) {
+    CannotRead(path, "it is not a regular file");
+  }
+  return static_cast<std::uintmax_t>(status.st_size);
+}
+
+void ReadAll(const std::filesystem::path& path, int fd, std::span<std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+    if (got < 0 && errno != EINTR) {
+      CannotRead(path, Cause(errno));
+    }
+    if (got == 0) {
+      CannotRead(path, "the file became shorter while it was read");
+    }
+    bytes = bytes.subspan(static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+  }
+}
+
 // Why no file could be created beside the output, in the words of someone choosing -o.
 std::string FolderCause(int error) {
   switch (error) {
@@ -72,8 +99,10 @@ std::string FolderCause(int error) {
 // that it stays out of the way while it exists.
 std::filesystem::path OpenTemporaryBeside(const std::filesystem::path& output, int& fd) {
   const std::filesystem::path folder = output.parent_path().empty() ? "." : output.parent_path();
-  const std::string stem =
-      "." + output.filename().string() + ".tlx-fwu-" + std::to_string(::getpid());
+  const std::string stem = std::string(".")
+                               .append(output.filename().string())
+                               .append(".tlx-fwu-")
+                               .append(std::to_string(::getpid()));
   for (int attempt = 0;; ++attempt) {
     std::filesystem::path temporary = folder / (stem + "-" + std::to_string(attempt));
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -98,57 +127,9 @@ int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   return 0;
 }
 
-}  // namespace
-
-InputFile ReadInput(const std::filesystem::path& path, std::size_t limit) {
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.Get() < 0) {
-    CannotRead(path, errno == ENOENT ? "the file does not exist" : Cause(errno));
-  }
-  struct stat status {};
-  if (::fstat(file.Get(), &status) != 0) {
-    CannotRead(path, Cause(errno));
-  }
-  if (S_ISDIR(status.st_mode)) {
-    CannotRead(path, "it is a folder, not a file");
-  }
-  if (!S_ISREG(status.st_mode)) {
-    CannotRead(path, "it is not a regular file");
-  }
-  InputFile input{{}, static_cast<std::uintmax_t>(status.st_size)};
-  input.bytes.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(input.size, limit)));
-  std::size_t filled = 0;
-  while (filled < input.bytes.size()) {
-    const ssize_t got =
-        ::read(file.Get(), input.bytes.data() + filled, input.bytes.size() - filled);
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got < 0) {
-      CannotRead(path, Cause(errno));
-    }
-    if (got == 0) {
-      CannotRead(path, "the file became shorter while it was read");
-    }
-    filled += static_cast<std::size_t>(got);
-  }
-  return input;
-}
-
-void RefuseExistingOutput(const std::filesystem::path& output, bool force) {
-  std::error_code error;
-  if (!force && std::filesystem::exists(std::filesystem::symlink_status(output, error))) {
-    throw ToolError(Quoted(output.string()) + " already exists; add --force to replace it.");
-  }
-}
-
-void WriteAtomically(const std::filesystem::path& output, std::span<const std::uint8_t> bytes) {
-  if (output.filename().empty()) {
-    CannotWrite(output, "it names a folder, not a file");
-  }
-  int fd = -1;
-  const std::filesystem::path temporary = OpenTemporaryBeside(output, fd);
-  Descriptor file(fd);
+// Returns 0 or the errno value of the first step that failed.
+int FillAndMoveIntoPlace(Descriptor& file, const std::filesystem::path& temporary,
+                         const Output& output, std::span<const std::uint8_t> bytes) {
   int error = WriteAll(file.Get(), bytes);
   if (error == 0 && ::fsync(file.Get()) != 0) {
     error = errno;
@@ -157,13 +138,43 @@ void WriteAtomically(const std::filesystem::path& output, std::span<const std::u
   if (error == 0) {
     error = closeError;
   }
-  if (error == 0 && ::rename(temporary.c_str(), output.c_str()) != 0) {
+  if (error == 0 && ::rename(temporary.c_str(), output.path.c_str()) != 0) {
     error = errno;
   }
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    CannotWrite(output, Cause(error));
+  return error;
+}
+
+}  // namespace
+
+InputFile ReadInput(const std::filesystem::path& path, std::size_t limit) {
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.Get() < 0) {
+    CannotRead(path, errno == ENOENT ? "the file does not exist" : Cause(errno));
   }
+  InputFile input{{}, RegularFileSize(path, file.Get())};
+  input.bytes.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(input.size, limit)));
+  ReadAll(path, file.Get(), input.bytes);
+  return input;
+}
+
+void WriteOutput(const Output& output, std::span<const std::uint8_t> bytes) {
+  if (output.path.filename().empty()) {
+    CannotWrite(output.path, "it names a folder, not a file");
+  }
+  std::error_code ignored;
+  if (!output.replace &&
+      std::filesystem::exists(std::filesystem::symlink_status(output.path, ignored))) {
+    throw ToolError(Quoted(output.path.string()) + " already exists; add --force to replace it.");
+  }
+  int fd = -1;
+  const std::filesystem::path temporary = OpenTemporaryBeside(output.path, fd);
+  Descriptor file(fd);
+  const int error = FillAndMoveIntoPlace(file, temporary, output, bytes);
+  if (error == 0) {
+    return;
+  }
+  ::unlink(temporary.c_str());
+  CannotWrite(output.path, Cause(error));
 }
 
 }  // namespace tlx::fwu

@@ -18,11 +18,13 @@ struct InputFile {
 // Reads at most `limit` bytes from the start of a regular file.
 InputFile ReadInput(const std::filesystem::path& path, std::size_t limit);
 
-// Refuses an output that already exists unless the user asked to replace it.
-void RefuseExistingOutput(const std::filesystem::path& output, bool force);
+struct Output {
+  std::filesystem::path path;
+  bool replace = false;  // --force
+};
 
-// Writes all the bytes to a temporary file beside `output`, flushes it to disk and renames
-// it over `output`.
-void WriteAtomically(const std::filesystem::path& output, std::span<const std::uint8_t> bytes);
+// Refuses an existing output unless it may be replaced; then writes all the bytes beside it,
+// flushes them to disk and renames them over it.
+void WriteOutput(const Output& output, std::span<const std::uint8_t> bytes);
 
 }  // namespace tlx::fwu
