@@ -1,5 +1,6 @@
 // tlx-fwu as the firmware engineer meets it: the real binary, real files, exit statuses and
 // the exact sentences it prints.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -103,11 +104,13 @@ TEST_F(FwuToolTest, FailuresPrintOneSentenceExitWith2AndLeaveTheFolderAsItWas) {
   test::WriteBytes(work / "short.fwu", Bytes(kContainerSize - 1));
   test::WriteBytes(work / "old.fwu", {'o', 'l', 'd'});
   std::filesystem::create_directory(work / "dir");
+  ::mkfifo((work / "pipe").c_str(), 0644);
   const auto before = Snapshot();
   const std::string pack = "pack p.bin -o o.fwu ", seePack = "; see \"tlx-fwu pack --help\".";
   const std::pair<std::string, std::string> cases[] = {
       {"info none", "cannot read \"none\": the file does not exist."},
       {"info dir", "cannot read \"dir\": it is a folder, not a file."},
+      {"info pipe", "cannot read \"pipe\": it is not a regular file."},
       {"pack big.bin -o o.fwu --version 1.2",
        "payload \"big.bin\" has 65,537 bytes; a payload holds at most 65,536."},
       {"pack --image p.bin -o o.fwu",

@@ -147,7 +147,9 @@ int FillAndMoveIntoPlace(Descriptor& file, const std::filesystem::path& temporar
 }  // namespace
 
 InputFile ReadInput(const std::filesystem::path& path, std::size_t limit) {
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opening does not wait for a FIFO's writer, and a regular file reads the same without
+  // blocking, so the file can be checked before anything waits on it.
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.Get() < 0) {
     CannotRead(path, errno == ENOENT ? "the file does not exist" : Cause(errno));
   }

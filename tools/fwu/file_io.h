@@ -15,7 +15,8 @@ struct InputFile {
   std::uintmax_t size = 0;          // the whole file's size
 };
 
-// Reads at most `limit` bytes from the start of a regular file.
+// Reads at most `limit` bytes from the start of a regular file. Anything else (a folder, a
+// FIFO, a device) is refused before it is read, so that nothing can make the tool wait.
 InputFile ReadInput(const std::filesystem::path& path, std::size_t limit);
 
 struct Output {
