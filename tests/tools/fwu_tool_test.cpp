@@ -54,7 +54,7 @@ class FwuToolTest : public ::testing::Test {
   std::filesystem::path work = root / "work";
 };
 
-TEST_F(FwuToolTest, PackInfoUnpackAndHelpWorkAndForceReplacesAnOutput) {
+TEST_F(FwuToolTest, PackInfoUnpackAndHelpWorkAndForceKeepsTheReplacedFilesMode) {
   test::WriteBytes(work / "p.bin", Bytes(1000, 'Z'));
   ASSERT_EQ(Run("pack p.bin -o fw.fwu --version 1.2 --byte2 010").err, "");
   std::ofstream(work / "fw.fwu", std::ios::app) << "ten bytes!";
@@ -71,10 +71,12 @@ TEST_F(FwuToolTest, PackInfoUnpackAndHelpWorkAndForceReplacesAnOutput) {
             std::string(1000, 'Z') + std::string(kPayloadSize - 1000, '\xFF'));
 
   test::WriteBytes(work / "image.bin", test::MakeImage({.version = 0x11}));
+  ::chmod((work / "fw.fwu").c_str(), 0640);
   const ToolRun repack = Run("pack --image image.bin -o fw.fwu --force");
   EXPECT_EQ(repack.exitStatus, 0);
   EXPECT_EQ(repack.err,
             "tlx-fwu: warning: the updater would refuse \"fw.fwu\": version 1.1 is below 1.2.\n");
+  EXPECT_EQ(std::filesystem::status(work / "fw.fwu").permissions(), std::filesystem::perms(0640));
   ASSERT_EQ(Run("unpack fw.fwu -o image.out").exitStatus, 0);
   EXPECT_EQ(ReadText(work / "image.out"), ReadText(work / "image.bin"));
 

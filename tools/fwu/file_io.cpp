@@ -127,10 +127,22 @@ int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   return 0;
 }
 
+// A replaced file's permission bits pass to the file that replaces it; returns 0 or errno.
+int KeepPermissions(int fd, const std::filesystem::path& output) {
+  struct stat existing {};
+  if (::lstat(output.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) {
+    return 0;
+  }
+  return ::fchmod(fd, existing.st_mode & 0777) == 0 ? 0 : errno;
+}
+
 // Returns 0 or the errno value of the first step that failed.
 int FillAndMoveIntoPlace(Descriptor& file, const std::filesystem::path& temporary,
                          const Output& output, std::span<const std::uint8_t> bytes) {
   int error = WriteAll(file.Get(), bytes);
+  if (error == 0 && output.replace) {
+    error = KeepPermissions(file.Get(), output.path);
+  }
   if (error == 0 && ::fsync(file.Get()) != 0) {
     error = errno;
   }

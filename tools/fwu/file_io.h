@@ -21,7 +21,7 @@ InputFile ReadInput(const std::filesystem::path& path, std::size_t limit);
 
 struct Output {
   std::filesystem::path path;
-  bool replace = false;  // --force
+  bool replace = false;  // --force; the replaced file's permissions stay
 };
 
 // Refuses an existing output unless it may be replaced; then writes all the bytes beside it,
