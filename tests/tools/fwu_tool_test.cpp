@@ -1,11 +1,15 @@
 // tlx-fwu as the firmware engineer meets it: the real binary, real files, exit statuses and
 // the exact sentences it prints.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <map>
 
 #include "firmware_files.h"
@@ -144,6 +148,26 @@ TEST_F(FwuToolTest, FailuresPrintOneSentenceExitWith2AndLeaveTheFolderAsItWas) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(Snapshot(), before) << arguments;
   }
+}
+
+// The test creates the output as soon as the tool has created its temporary file.
+TEST_F(FwuToolTest, AnOutputThatAppearsWhileTheToolWritesIsNotReplaced) {
+  test::WriteBytes(work / "p.bin", Bytes(100));
+  const int events = ::inotify_init1(IN_CLOEXEC);
+  ::inotify_add_watch(events, work.c_str(), IN_CREATE);
+  auto run =
+      std::async(std::launch::async, [&] { return Run("pack p.bin -o o.fwu --version 1.2"); });
+  pollfd created{events, POLLIN, 0};
+  ASSERT_EQ(::poll(&created, 1, 20000), 1);
+  const int output = ::open((work / "o.fwu").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  const ToolRun result = run.get();
+  ::close(events);
+  if (output < 0) GTEST_SKIP() << "the tool had finished before the output could be created";
+  ::close(output);
+  EXPECT_EQ(result.exitStatus, 2);
+  EXPECT_EQ(result.err, "tlx-fwu: \"o.fwu\" already exists; add --force to replace it.\n");
+  EXPECT_EQ(Snapshot(),
+            (std::map<std::string, std::string>{{"p.bin", std::string(100, '\0')}, {"o.fwu", ""}}));
 }
 
 }  // namespace

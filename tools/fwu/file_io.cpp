@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -136,6 +137,14 @@ int KeepPermissions(int fd, const std::filesystem::path& output) {
   return ::fchmod(fd, existing.st_mode & 0777) == 0 ? 0 : errno;
 }
 
+// Without --force the rename fails with EEXIST when the output exists by then, however late
+// it appeared; a check before writing could not promise that. Returns 0 or errno.
+int MoveIntoPlace(const std::filesystem::path& temporary, const Output& output) {
+  const unsigned flags = output.replace ? 0 : RENAME_NOREPLACE;
+  const int result = ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, output.path.c_str(), flags);
+  return result == 0 ? 0 : errno;
+}
+
 // Returns 0 or the errno value of the first step that failed.
 int FillAndMoveIntoPlace(Descriptor& file, const std::filesystem::path& temporary,
                          const Output& output, std::span<const std::uint8_t> bytes) {
@@ -150,10 +159,7 @@ int FillAndMoveIntoPlace(Descriptor& file, const std::filesystem::path& temporar
   if (error == 0) {
     error = closeError;
   }
-  if (error == 0 && ::rename(temporary.c_str(), output.path.c_str()) != 0) {
-    error = errno;
-  }
-  return error;
+  return error == 0 ? MoveIntoPlace(temporary, output) : error;
 }
 
 }  // namespace
@@ -175,11 +181,6 @@ void WriteOutput(const Output& output, std::span<const std::uint8_t> bytes) {
   if (output.path.filename().empty()) {
     CannotWrite(output.path, "it names a folder, not a file");
   }
-  std::error_code ignored;
-  if (!output.replace &&
-      std::filesystem::exists(std::filesystem::symlink_status(output.path, ignored))) {
-    throw ToolError(Quoted(output.path.string()) + " already exists; add --force to replace it.");
-  }
   int fd = -1;
   const std::filesystem::path temporary = OpenTemporaryBeside(output.path, fd);
   Descriptor file(fd);
@@ -188,6 +189,9 @@ void WriteOutput(const Output& output, std::span<const std::uint8_t> bytes) {
     return;
   }
   ::unlink(temporary.c_str());
+  if (error == EEXIST && !output.replace) {
+    throw ToolError(Quoted(output.path.string()) + " already exists; add --force to replace it.");
+  }
   CannotWrite(output.path, Cause(error));
 }
 

@@ -24,8 +24,8 @@ struct Output {
   bool replace = false;  // --force; the replaced file's permissions stay
 };
 
-// Refuses an existing output unless it may be replaced; then writes all the bytes beside it,
-// flushes them to disk and renames them over it.
+// Writes all the bytes beside the output, flushes them to disk and moves them into place.
+// Without `replace`, the move itself refuses a file that exists by then.
 void WriteOutput(const Output& output, std::span<const std::uint8_t> bytes);
 
 }  // namespace tlx::fwu
