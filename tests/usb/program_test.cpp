@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
+#include "emulated_bus.h"
 #include "firmware_files.h"
-#include "usb_testbed.h"
 
 namespace tlx::test {
 namespace {
@@ -18,8 +18,7 @@ struct Program {
   std::vector<std::string> environment;
   std::string (*shows)(const std::string& title, const std::string& text);
   bool messagesOnStderr;
-  int exitFailed;
-  int exitRefused;
+  int exitCodes[3];  // by Ending
 };
 
 const Program kWindowProgram{"Window",
@@ -29,8 +28,7 @@ const Program kWindowProgram{"Window",
                                return "message: " + title + " | " + text + "\n";
                              },
                              false,
-                             1,
-                             1};
+                             {0, 1, 1}};
 
 enum class Machine {
   Board,
@@ -53,6 +51,13 @@ struct Case {
   bool replugAndRunAgain = false;
 };
 
+void PrintTo(const Program& program, std::ostream* os) {
+  *os << program.name;
+}
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
+
 // The frame of one block command: its tag and its 3-byte big-endian flash address.
 std::function<bool(std::span<const std::uint8_t>)> Frame(char first, std::uint32_t address) {
   return [=](std::span<const std::uint8_t> bytes) {
@@ -64,7 +69,7 @@ std::function<bool(std::span<const std::uint8_t>)> Frame(char first, std::uint32
 class ProgramTest : public ::testing::TestWithParam<std::tuple<Program, Case>> {
  protected:
   ChildOutcome Run(const Program& program) {
-    return testbed_.Run({program.command, work_.Path(), program.environment, true});
+    return bus_.Run({program.command, work_.Path(), program.environment, true});
   }
 
   // Boards up to firmware 1.1 take the whole image; later ones keep addresses 1,024 to 2,047.
@@ -74,7 +79,7 @@ class ProgramTest : public ::testing::TestWithParam<std::tuple<Program, Case>> {
     return flash;
   }
 
-  UsbTestbed testbed_;
+  EmulatedBus bus_;
   TempFolder work_;
   std::vector<std::uint8_t> image_ = WriteFirmware(work_ / "TLX.fwu", {.version = 0x20});
 };
@@ -83,11 +88,11 @@ TEST_P(ProgramTest, EndsAsTheMachineCallsFor) {
   const auto& [program, c] = GetParam();
   EmulatedBridge* board = nullptr;
   if (c.machine != Machine::Nothing && c.machine != Machine::OnlyDecoys)
-    board = &testbed_.Plug({.firmwareByte = c.firmware});
+    board = &bus_.Plug({.firmwareByte = c.firmware});
   if (c.machine == Machine::BoardAndDecoys || c.machine == Machine::OnlyDecoys) {
-    testbed_.Plug({.product = "Tambrelux Pro II"});
-    testbed_.Plug({.product = "tambrelux pro"}).LockNode();
-    testbed_.Plug({.vendorId = 0x1D50});
+    bus_.Plug({.product = "Tambrelux Pro II"});
+    bus_.Plug({.product = "tambrelux pro"}).LockNode();
+    bus_.Plug({.vendorId = 0x1D50});
   }
   if (c.machine == Machine::LockedBoard) board->LockNode();
   if (c.machine == Machine::UnplugWriting) board->UnplugOnWrite(Frame('W', 2048 + 3 * 1024));
@@ -96,8 +101,7 @@ TEST_P(ProgramTest, EndsAsTheMachineCallsFor) {
   ChildOutcome run = Run(program);
   ASSERT_FALSE(run.hung);
   const std::string& messages = program.messagesOnStderr ? run.err : run.out;
-  const int exitCode[] = {0, program.exitFailed, program.exitRefused};
-  EXPECT_EQ(run.exitCode, exitCode[static_cast<int>(c.ending)]) << run.out << run.err;
+  EXPECT_EQ(run.exitCode, program.exitCodes[static_cast<int>(c.ending)]) << run.out << run.err;
   if (!c.title.empty()) {
     EXPECT_NE(messages.find(program.shows(c.title, c.text)), std::string::npos) << messages;
   }
@@ -112,7 +116,7 @@ TEST_P(ProgramTest, EndsAsTheMachineCallsFor) {
   }
   EXPECT_TRUE(std::ranges::equal(board->Board().Flash(), FlashAfterUpdate(c.firmware)));
   EXPECT_FALSE(board->Board().ProtectedRangeUnlocked());
-  EXPECT_TRUE(board->SerialDriverBound());
+  EXPECT_TRUE(board->Report().serialDriverBound);
 }
 
 const std::string kStep2Failure =

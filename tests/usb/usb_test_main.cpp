@@ -2,7 +2,7 @@
 // umockdev's preload library before anything looks for USB devices.
 #include <gtest/gtest.h>
 
-#include "preloaded_process.h"
+#include "emulated_bus.h"
 
 int main(int argc, char** argv) {
   tlx::test::ReexecPreloaded(argv);

@@ -1,4 +1,4 @@
-#include "emulated_bridge.h"
+#include "emulated_bus.h"
 
 #include <linux/ioctl.h>
 #include <linux/usb/ch9.h>
@@ -16,18 +16,18 @@ namespace tlx::test {
 namespace {
 
 constexpr std::uint8_t kModemStatus[2] = {0x01, 0x60};
-constexpr int kPacketSize = 64;
-constexpr std::chrono::milliseconds kDefaultLatency{16};
+constexpr std::size_t kPacketSize = 64;
 constexpr std::uint8_t kRequestReset = 0x00;
 constexpr std::uint8_t kRequestSetLatency = 0x09;
 constexpr std::uint16_t kFlushFromHost = 1;
-constexpr std::uint8_t kProductIndex = 2;
 
 struct Unref {
   void operator()(void* object) const { g_object_unref(object); }
 };
 using DataRef = std::unique_ptr<UMockdevIoctlData, Unref>;
 
+// Makes the client's memory at a pointer inside `data` readable here; changes go back to the
+// client when the request completes.
 DataRef Resolve(UMockdevIoctlData* data, std::size_t offset, std::size_t length) {
   return DataRef(umockdev_ioctl_data_resolve(data, offset, length, nullptr));
 }
@@ -36,42 +36,42 @@ usbdevfs_urb& UrbOf(UMockdevIoctlData* data) {
   return *reinterpret_cast<usbdevfs_urb*>(data->data);
 }
 
-DataRef BufferOf(UMockdevIoctlData* urb, std::size_t length) {
-  return Resolve(urb, offsetof(usbdevfs_urb, buffer), length);
+std::uint8_t* BufferOf(UMockdevIoctlData* urb, std::size_t length) {
+  return Resolve(urb, offsetof(usbdevfs_urb, buffer), length)->data;
 }
 
-// Every plug-in gets the next address on bus 1, as the kernel gives them out.
-int NextDeviceNumber() {
+std::string SysPath(int port) {
+  return "/sys/devices/usb1/1-" + std::to_string(port);
+}
+
+// Every plug-in takes the next address on bus 1, as the kernel hands them out.
+int NextAddress() {
   static int last = 1;
   return last = last % 127 + 1;
 }
 
-// FT232R (bcdDevice 6.00): one interface, bulk endpoints 0x81 and 0x02 of 64 bytes.
-std::string Descriptors(std::uint16_t vendorId) {
-  char device[64];
-  std::snprintf(device, sizeof device, "1201000200000008%02x%02x016000060102030109022000010100a02d",
-                vendorId & 0xFF, vendorId >> 8);
-  return std::string(device) + "0904000002ffffff02" + "07058102400000" + "07050202400000";
-}
-
-std::string SysfsEntry(const BridgeSpec& spec, int port, int device) {
-  char text[1024];
+// The kernel's view of an FT232R (bcdDevice 6.00): one interface, bulk endpoints 0x81 and
+// 0x02 of 64 bytes. libusb reads it from sysfs, the program the product string over USB.
+std::string SysfsEntry(const BridgeSpec& spec, int port, int address) {
+  char entry[1024];
   std::snprintf(
-      text, sizeof text,
-      "P: /devices/usb1/1-%d\nN: bus/usb/001/%03d\nE: SUBSYSTEM=usb\n"
-      "E: DEVTYPE=usb_device\nE: BUSNUM=001\nE: DEVNUM=%03d\n"
-      "E: DEVNAME=/dev/bus/usb/001/%03d\nA: busnum=1\\n\nA: devnum=%d\\n\n"
-      "A: bConfigurationValue=1\\n\nA: speed=12\\n\nA: product=%s\\n\nH: descriptors=%s\n",
-      port, device, device, device, device, spec.product.c_str(),
-      Descriptors(spec.vendorId).c_str());
-  return text;
+      entry, sizeof entry,
+      "P: /devices/usb1/1-%d\nN: bus/usb/001/%03d\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n"
+      "E: BUSNUM=001\nE: DEVNUM=%03d\nE: DEVNAME=/dev/bus/usb/001/%03d\nA: busnum=1\\n\n"
+      "A: devnum=%d\\n\n"
+      "A: speed=12\\n\nA: bConfigurationValue=1\\n\nA: product=%s\\n\n"
+      "H: descriptors=1201000200000008%02x%02x016000060102030109022000010100803209040000"
+      "02ffffff020705810240000007050202400000\n",
+      port, address, address, address, address, spec.product.c_str(), spec.vendorId & 0xFF,
+      spec.vendorId >> 8);
+  return entry;
 }
 
-std::vector<std::uint8_t> StringDescriptor(std::uint8_t index, const std::string& product) {
-  if (index == 0) return {4, USB_DT_STRING, 0x09, 0x04};
-  std::vector<std::uint8_t> text{static_cast<std::uint8_t>(2 + 2 * product.size()), USB_DT_STRING};
-  for (char c : product) text.insert(text.end(), {static_cast<std::uint8_t>(c), 0});
-  return text;
+std::vector<std::uint8_t> StringDescriptor(std::uint8_t index, const std::string& text) {
+  if (index == 0) return {4, USB_DT_STRING, 0x09, 0x04};  // English (US) only
+  std::vector<std::uint8_t> utf16{static_cast<std::uint8_t>(2 + 2 * text.size()), USB_DT_STRING};
+  for (char c : text) utf16.insert(utf16.end(), {static_cast<std::uint8_t>(c), 0});
+  return utf16;
 }
 
 }  // namespace
@@ -105,19 +105,17 @@ void EmulatedBridge::Plug() {
   board_ = sim::BootloaderModel({'K', 'V'}, 0x21, spec_.firmwareByte);
   board_.Flash() = flash;
   fifoToHost_.clear();
-  latency_ = kDefaultLatency;
+  latency_ = std::chrono::milliseconds(16);
   lastPacket_ = BridgeClock::now();
-  driverBound_ = true;
+  report_.serialDriverBound = true;
   claimedBy_ = nullptr;
-  const int device = NextDeviceNumber();
+  const int address = NextAddress();
   char node[32];
-  std::snprintf(node, sizeof node, "/dev/bus/usb/001/%03d", device);
+  std::snprintf(node, sizeof node, "/dev/bus/usb/001/%03d", address);
   node_ = node;
-  sysPath_ = "/sys/devices/usb1/1-" + std::to_string(port_);
-  umockdev_testbed_attach_ioctl(testbed_, node, handler_, nullptr);
-  umockdev_testbed_add_from_string(testbed_, SysfsEntry(spec_, port_, device).c_str(), nullptr);
-  if (locked_) LockNode();
-  umockdev_testbed_uevent(testbed_, sysPath_.c_str(), "add");
+  umockdev_testbed_attach_ioctl(testbed_, node_.c_str(), handler_, nullptr);
+  umockdev_testbed_add_from_string(testbed_, SysfsEntry(spec_, port_, address).c_str(), nullptr);
+  umockdev_testbed_uevent(testbed_, SysPath(port_).c_str(), "add");
 }
 
 void EmulatedBridge::Unplug() {
@@ -127,14 +125,14 @@ void EmulatedBridge::Unplug() {
 
 void EmulatedBridge::PullOut() {
   if (node_.empty()) return;
-  unpluggedAt_ = BridgeClock::now();
+  report_.unpluggedAt = BridgeClock::now();
   for (auto& urb : urbs_) {
     urb->status = -ESHUTDOWN;
-    urb->due = unpluggedAt_;
+    urb->due = report_.unpluggedAt;
   }
   node_.clear();
-  umockdev_testbed_uevent(testbed_, sysPath_.c_str(), "remove");
-  umockdev_testbed_remove_device(testbed_, sysPath_.c_str());
+  umockdev_testbed_uevent(testbed_, SysPath(port_).c_str(), "remove");
+  umockdev_testbed_remove_device(testbed_, SysPath(port_).c_str());
 }
 
 void EmulatedBridge::UnplugOnWrite(std::function<bool(std::span<const std::uint8_t>)> matches) {
@@ -148,92 +146,77 @@ void EmulatedBridge::PaceReplies(std::chrono::milliseconds perByte) {
 }
 
 void EmulatedBridge::LockNode() {
-  locked_ = true;
   g_autofree char* root = umockdev_testbed_get_root_dir(testbed_);
   chmod((root + node_).c_str(), 0600);
 }
 
-std::vector<Crossing> EmulatedBridge::Trace() const {
+BridgeReport EmulatedBridge::Report() const {
   std::lock_guard lock(mutex_);
-  return trace_;
-}
-
-UrbCounts EmulatedBridge::Counts() const {
-  std::lock_guard lock(mutex_);
-  return counts_;
-}
-
-bool EmulatedBridge::SerialDriverBound() const {
-  std::lock_guard lock(mutex_);
-  return driverBound_;
-}
-
-BridgeClock::time_point EmulatedBridge::UnpluggedAt() const {
-  std::lock_guard lock(mutex_);
-  return unpluggedAt_;
-}
-
-std::string EmulatedBridge::NodePath() const {
-  std::lock_guard lock(mutex_);
-  return node_;
+  return report_;
 }
 
 int EmulatedBridge::OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, void* self) {
   auto& bridge = *static_cast<EmulatedBridge*>(self);
   std::lock_guard lock(bridge.mutex_);
-  const Answer answer = bridge.Respond(client);
+  const Answer answer = bridge.Respond(client, umockdev_ioctl_client_get_request(client),
+                                       umockdev_ioctl_client_get_arg(client));
   umockdev_ioctl_client_complete(client, answer.result, answer.error);
   return TRUE;
 }
 
-bool EmulatedBridge::Current(UMockdevIoctlClient* client) const {
-  return !node_.empty() && node_ == umockdev_ioctl_client_get_devnode(client);
-}
-
-EmulatedBridge::Answer EmulatedBridge::Respond(UMockdevIoctlClient* client) {
-  const unsigned long request = umockdev_ioctl_client_get_request(client);
-  UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
+// A handle opened before the last unplug sees a device that is gone.
+EmulatedBridge::Answer EmulatedBridge::Respond(UMockdevIoctlClient* client, unsigned long request,
+                                               UMockdevIoctlData* arg) {
   if (request == USBDEVFS_REAPURBNDELAY || request == USBDEVFS_REAPURB) return Reap(client, arg);
-  if (!Current(client)) return {-1, ENODEV};
+  if (node_.empty() || node_ != umockdev_ioctl_client_get_devnode(client)) return {-1, ENODEV};
   switch (request) {
     case USBDEVFS_GET_CAPABILITIES:
-      *reinterpret_cast<std::uint32_t*>(Resolve(arg, 0, sizeof(std::uint32_t))->data) =
-          USBDEVFS_CAP_BULK_CONTINUATION | USBDEVFS_CAP_NO_PACKET_SIZE_LIM |
-          USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
+      *reinterpret_cast<std::uint32_t*>(Resolve(arg, 0, 4)->data) =
+          USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
       return {0, 0};
     case USBDEVFS_SUBMITURB:
       return Submit(client, arg);
     case USBDEVFS_DISCARDURB:
-      return Discard(client, arg);
+      for (auto& urb : urbs_) {
+        if (urb->data->client_addr != *reinterpret_cast<unsigned long*>(arg->data)) continue;
+        urb->status = -ENOENT;
+        urb->due = BridgeClock::now();
+        return {0, 0};
+      }
+      return {-1, EINVAL};
     case USBDEVFS_DISCONNECT_CLAIM:
-      return Claim(client, true);
     case USBDEVFS_CLAIMINTERFACE:
-      return Claim(client, false);
+      return Claim(client, request == USBDEVFS_DISCONNECT_CLAIM);
     case USBDEVFS_RELEASEINTERFACE:
       if (claimedBy_ == client) claimedBy_ = nullptr;
       return {0, 0};
-    case USBDEVFS_IOCTL:
-      return DriverRequest(arg);
+    case USBDEVFS_IOCTL: {
+      const int code =
+          reinterpret_cast<usbdevfs_ioctl*>(Resolve(arg, 0, sizeof(usbdevfs_ioctl))->data)
+              ->ioctl_code;
+      return Driver(code == USBDEVFS_CONNECT);
+    }
     default:
-      std::fprintf(stderr, "emulated bridge: unknown request %lx\n", request);
       return {-1, ENOTTY};
   }
 }
 
+// Control requests and writes are done at once; a read completes when the chip next sends,
+// which is at once if its latency timer has run out since it last sent, else when it does.
 EmulatedBridge::Answer EmulatedBridge::Submit(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
   auto urb =
       std::make_unique<Urb>(Urb{client, Resolve(arg, 0, sizeof(usbdevfs_urb)), BridgeClock::now()});
-  usbdevfs_urb& request = UrbOf(urb->data.get());
+  const usbdevfs_urb& request = UrbOf(urb->data.get());
   bool pulledOut = false;
   if (request.type == USBDEVFS_URB_TYPE_CONTROL) {
-    ++counts_.control;
-    urb->status = Control(urb->data.get());
+    ++report_.controlUrbs;
+    Control(urb->data.get());
   } else if (request.endpoint & USB_DIR_IN) {
-    ++counts_.bulkIn;
+    ++report_.bulkInUrbs;
     urb->bulkIn = true;
     urb->due = std::max(urb->due, lastPacket_ + latency_);
   } else {
-    ++counts_.bulkOut;
+    ++report_.bulkOutUrbs;
     pulledOut = !ToBoard(urb->data.get());
   }
   urbs_.push_back(std::move(urb));
@@ -243,95 +226,73 @@ EmulatedBridge::Answer EmulatedBridge::Submit(UMockdevIoctlClient* client, UMock
 
 EmulatedBridge::Answer EmulatedBridge::Reap(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
   const auto now = BridgeClock::now();
-  const auto ready = std::find_if(urbs_.begin(), urbs_.end(), [&](const auto& urb) {
+  const auto done = std::find_if(urbs_.begin(), urbs_.end(), [&](const auto& urb) {
     return urb->client == client && urb->due <= now;
   });
-  if (ready == urbs_.end()) return {-1, Current(client) ? EAGAIN : ENODEV};
-  Urb& urb = **ready;
-  UrbOf(urb.data.get()).status = urb.status;
-  if (urb.status != 0) UrbOf(urb.data.get()).actual_length = 0;
-  if (urb.bulkIn && urb.status == 0) ToHost(urb.data.get());
-  umockdev_ioctl_data_set_ptr(Resolve(arg, 0, sizeof(void*)).get(), 0, urb.data.get());
-  urbs_.erase(ready);
+  if (done == urbs_.end())
+    return {-1, node_ == umockdev_ioctl_client_get_devnode(client) ? EAGAIN : ENODEV};
+  usbdevfs_urb& request = UrbOf((*done)->data.get());
+  request.status = (*done)->status;
+  if (request.status != 0) request.actual_length = 0;
+  if ((*done)->bulkIn && request.status == 0) ToHost((*done)->data.get());
+  umockdev_ioctl_data_set_ptr(Resolve(arg, 0, sizeof(void*)).get(), 0, (*done)->data.get());
+  urbs_.erase(done);
   return {0, 0};
-}
-
-EmulatedBridge::Answer EmulatedBridge::Discard(UMockdevIoctlClient* client,
-                                               UMockdevIoctlData* arg) {
-  const auto address = *reinterpret_cast<unsigned long*>(arg->data);
-  for (auto& urb : urbs_) {
-    if (urb->client != client || urb->data->client_addr != address) continue;
-    urb->status = -ENOENT;
-    urb->due = BridgeClock::now();
-    return {0, 0};
-  }
-  return {-1, EINVAL};
 }
 
 // The serial driver holds the interface until it is detached; one handle at a time claims it.
 EmulatedBridge::Answer EmulatedBridge::Claim(UMockdevIoctlClient* client, bool detachDriver) {
   if (claimedBy_ != nullptr && claimedBy_ != client) return {-1, EBUSY};
-  if (detachDriver) driverBound_ = false;
-  if (driverBound_) return {-1, EBUSY};
+  if (detachDriver) report_.serialDriverBound = false;
+  if (report_.serialDriverBound) return {-1, EBUSY};
   claimedBy_ = client;
   return {0, 0};
 }
 
-EmulatedBridge::Answer EmulatedBridge::DriverRequest(UMockdevIoctlData* arg) {
-  const auto& command =
-      *reinterpret_cast<usbdevfs_ioctl*>(Resolve(arg, 0, sizeof(usbdevfs_ioctl))->data);
-  if (command.ioctl_code == USBDEVFS_CONNECT) {
-    if (claimedBy_ != nullptr) return {-1, EBUSY};
-    driverBound_ = true;
-    return {0, 0};
-  }
-  if (command.ioctl_code != USBDEVFS_DISCONNECT || !driverBound_) return {-1, ENODATA};
-  driverBound_ = false;
+// The serial driver comes back on request; detached already, it cannot go again.
+EmulatedBridge::Answer EmulatedBridge::Driver(bool connect) {
+  if (connect && claimedBy_ != nullptr) return {-1, EBUSY};
+  if (!connect && !report_.serialDriverBound) return {-1, ENODATA};
+  report_.serialDriverBound = connect;
   return {0, 0};
 }
 
-// The setup packet leads the buffer; what the device answers follows it. Returns the status.
-int EmulatedBridge::Control(UMockdevIoctlData* urb) {
+// The setup packet leads the buffer, the device's answer follows it.
+void EmulatedBridge::Control(UMockdevIoctlData* urb) {
   usbdevfs_urb& request = UrbOf(urb);
-  std::uint8_t* buffer = BufferOf(urb, request.buffer_length)->data;
+  std::uint8_t* buffer = BufferOf(urb, static_cast<std::size_t>(request.buffer_length));
   usb_ctrlrequest setup;
   std::memcpy(&setup, buffer, sizeof setup);
-  trace_.push_back({Crossing::Control, setup.bRequest, setup.wValue, {}});
-  std::vector<std::uint8_t> reply;
-  if (setup.bRequestType == USB_DIR_IN && setup.bRequest == USB_REQ_GET_DESCRIPTOR) {
-    const std::uint8_t index = setup.wValue & 0xFF;
-    if (setup.wValue >> 8 != USB_DT_STRING || (index != 0 && index != kProductIndex)) return -EPIPE;
-    reply = StringDescriptor(index, spec_.product);
-  } else if (setup.bRequestType == (USB_TYPE_VENDOR | USB_DIR_OUT)) {
-    if (setup.bRequest == kRequestSetLatency)
-      latency_ = std::chrono::milliseconds(std::max(setup.wValue & 0xFF, 1));
-    if (setup.bRequest == kRequestReset && setup.wValue != kFlushFromHost) fifoToHost_.clear();
-  } else {
-    reply.assign(setup.wLength, 0);
-  }
-  const std::size_t length = std::min<std::size_t>(reply.size(), setup.wLength);
-  std::copy_n(reply.begin(), length, buffer + sizeof setup);
+  report_.trace.push_back({Crossing::Control, setup.bRequest, setup.wValue, {}});
+  std::vector<std::uint8_t> answer;
+  if (setup.bRequest == USB_REQ_GET_DESCRIPTOR && setup.bRequestType == USB_DIR_IN)
+    answer = StringDescriptor(setup.wValue & 0xFF, spec_.product);
+  else if (setup.bRequestType & USB_DIR_IN)
+    answer.assign(setup.wLength, 0);
+  if (setup.bRequest == kRequestSetLatency && !(setup.bRequestType & USB_DIR_IN))
+    latency_ = std::chrono::milliseconds(std::max(setup.wValue & 0xFF, 1));
+  if (setup.bRequest == kRequestReset && setup.wValue != kFlushFromHost) fifoToHost_.clear();
+  const std::size_t length = std::min<std::size_t>(answer.size(), setup.wLength);
+  std::copy_n(answer.begin(), length, buffer + sizeof setup);
   request.actual_length = static_cast<int>(length);
-  return 0;
 }
 
-// Bytes reach the board at once; its reply waits in the chip's FIFO for the host.
+// The bytes reach the board at once; its reply waits in the chip's FIFO for the host.
 bool EmulatedBridge::ToBoard(UMockdevIoctlData* urb) {
   usbdevfs_urb& request = UrbOf(urb);
-  const std::span<const std::uint8_t> bytes(BufferOf(urb, request.buffer_length)->data,
-                                            static_cast<std::size_t>(request.buffer_length));
+  const auto length = static_cast<std::size_t>(request.buffer_length);
+  const std::span<const std::uint8_t> bytes(BufferOf(urb, length), length);
   if (unplugOnWrite_ && unplugOnWrite_(bytes)) {
     unplugOnWrite_ = nullptr;
     return false;
   }
-  trace_.push_back({Crossing::ToBoard, 0, 0, {bytes.begin(), bytes.end()}});
+  report_.trace.push_back({Crossing::ToBoard, 0, 0, {bytes.begin(), bytes.end()}});
   board_.Receive(bytes);
   request.actual_length = request.buffer_length;
-  auto release = BridgeClock::now();
-  if (!fifoToHost_.empty()) release = std::max(release, fifoToHost_.back().first + replyPace_);
-  std::uint8_t byte = 0;
-  for (; board_.TakeReply({&byte, 1}) == 1; release += replyPace_)
-    fifoToHost_.emplace_back(release, byte);
+  auto arrival = BridgeClock::now();
+  if (!fifoToHost_.empty()) arrival = std::max(arrival, fifoToHost_.back().first + replyPace_);
+  for (std::uint8_t byte = 0; board_.TakeReply({&byte, 1}) == 1; arrival += replyPace_)
+    fifoToHost_.emplace_back(arrival, byte);
   return true;
 }
 
@@ -343,19 +304,19 @@ void EmulatedBridge::ToHost(UMockdevIoctlData* urb) {
   std::vector<std::uint8_t> data;
   while (packets.size() + kPacketSize <= static_cast<std::size_t>(request.buffer_length)) {
     packets.insert(packets.end(), std::begin(kModemStatus), std::end(kModemStatus));
-    std::size_t payload = 0;
-    for (; payload < kPacketSize - 2 && !fifoToHost_.empty() && fifoToHost_.front().first <= now;
-         ++payload) {
-      packets.push_back(fifoToHost_.front().second);
+    const std::size_t start = data.size();
+    while (data.size() - start < kPacketSize - 2 && !fifoToHost_.empty() &&
+           fifoToHost_.front().first <= now) {
       data.push_back(fifoToHost_.front().second);
+      packets.push_back(data.back());
       fifoToHost_.pop_front();
     }
-    if (payload < kPacketSize - 2) break;
+    if (data.size() - start < kPacketSize - 2) break;
   }
-  std::copy(packets.begin(), packets.end(), BufferOf(urb, packets.size())->data);
+  std::copy(packets.begin(), packets.end(), BufferOf(urb, packets.size()));
   request.actual_length = static_cast<int>(packets.size());
   lastPacket_ = now;
-  if (!data.empty()) trace_.push_back({Crossing::ToHost, 0, 0, std::move(data)});
+  if (!data.empty()) report_.trace.push_back({Crossing::ToHost, 0, 0, std::move(data)});
 }
 
 }  // namespace tlx::test
