@@ -72,25 +72,26 @@ EmulatedBridge& EmulatedBus::Plug(BridgeSpec spec) {
 ChildOutcome EmulatedBus::Run(const ChildRun& run) {
   passwd* nobody = run.unprivileged && geteuid() == 0 ? getpwnam("nobody") : nullptr;
   const fs::path runtime = run.workDir / "runtime";
-  fs::create_directories(runtime);
-  fs::permissions(runtime, fs::perms::owner_all);
   if (run.unprivileged) {
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    if (nobody != nullptr && chown(runtime.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return {};
     g_autofree char* root = umockdev_testbed_get_root_dir(testbed_);
     OpenToEveryone(root);
     fs::permissions(run.workDir, fs::perms::others_read | fs::perms::others_exec,
                     fs::perm_options::add);
   }
-  if (nobody != nullptr && chown(runtime.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return {};
-
   gchar** environment = g_get_environ();
-  for (const std::string& entry : run.environment) {
+  std::vector<std::string> settings = run.environment;
+  settings.push_back("LD_PRELOAD=" + PreloadLibraries());
+  if (run.unprivileged)
+    settings.insert(settings.end(),
+                    {"XDG_RUNTIME_DIR=" + runtime.string(), "HOME=" + runtime.string()});
+  for (const std::string& entry : settings) {
     const std::size_t equals = entry.find('=');
     environment = g_environ_setenv(environment, entry.substr(0, equals).c_str(),
                                    entry.c_str() + equals + 1, TRUE);
   }
-  environment = g_environ_setenv(environment, "LD_PRELOAD", PreloadLibraries().c_str(), TRUE);
-  environment = g_environ_setenv(environment, "XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
-  environment = g_environ_setenv(environment, "HOME", runtime.c_str(), TRUE);
   std::vector<char*> argv;
   for (const std::string& word : run.command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);

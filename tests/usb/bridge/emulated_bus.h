@@ -108,7 +108,9 @@ struct ChildRun {
   std::vector<std::string> command;  // the program, then its arguments
   std::filesystem::path workDir;
   std::vector<std::string> environment;  // NAME=VALUE, over this process's own
-  bool unprivileged = false;             // as "nobody" when this process runs as root
+  // As another user, with its own XDG_RUNTIME_DIR and HOME in workDir: "nobody" when this
+  // process runs as root.
+  bool unprivileged = false;
 };
 
 struct ChildOutcome {
@@ -125,7 +127,6 @@ class EmulatedBus {
   EmulatedBus();
   ~EmulatedBus();
   EmulatedBridge& Plug(BridgeSpec spec = {});
-  // The child gets its own XDG_RUNTIME_DIR and HOME in workDir.
   ChildOutcome Run(const ChildRun& run);
 
  private:
