@@ -177,13 +177,7 @@ EmulatedBridge::Answer EmulatedBridge::Respond(UMockdevIoctlClient* client, unsi
     case USBDEVFS_SUBMITURB:
       return Submit(client, arg);
     case USBDEVFS_DISCARDURB:
-      for (auto& urb : urbs_) {
-        if (urb->data->client_addr != *reinterpret_cast<unsigned long*>(arg->data)) continue;
-        urb->status = -ENOENT;
-        urb->due = BridgeClock::now();
-        return {0, 0};
-      }
-      return {-1, EINVAL};
+      return Discard(client, *reinterpret_cast<unsigned long*>(arg->data));
     case USBDEVFS_DISCONNECT_CLAIM:
     case USBDEVFS_CLAIMINTERFACE:
       return Claim(client, request == USBDEVFS_DISCONNECT_CLAIM);
@@ -238,6 +232,17 @@ EmulatedBridge::Answer EmulatedBridge::Reap(UMockdevIoctlClient* client, UMockde
   umockdev_ioctl_data_set_ptr(Resolve(arg, 0, sizeof(void*)).get(), 0, (*done)->data.get());
   urbs_.erase(done);
   return {0, 0};
+}
+
+// A cancelled transfer ends with -ENOENT, without the data it did not take.
+EmulatedBridge::Answer EmulatedBridge::Discard(UMockdevIoctlClient* client, unsigned long urb) {
+  for (auto& pending : urbs_) {
+    if (pending->client != client || pending->data->client_addr != urb) continue;
+    pending->status = -ENOENT;
+    pending->due = BridgeClock::now();
+    return {0, 0};
+  }
+  return {-1, EINVAL};
 }
 
 // The serial driver holds the interface until it is detached; one handle at a time claims it.

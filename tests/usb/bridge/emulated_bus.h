@@ -80,6 +80,7 @@ class EmulatedBridge {
   Answer Respond(_UMockdevIoctlClient* client, unsigned long request, _UMockdevIoctlData* arg);
   Answer Submit(_UMockdevIoctlClient* client, _UMockdevIoctlData* arg);
   Answer Reap(_UMockdevIoctlClient* client, _UMockdevIoctlData* arg);
+  Answer Discard(_UMockdevIoctlClient* client, unsigned long urb);
   Answer Claim(_UMockdevIoctlClient* client, bool detachDriver);
   Answer Driver(bool connect);
   void Control(_UMockdevIoctlData* urb);
