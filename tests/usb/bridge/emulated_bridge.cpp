@@ -147,7 +147,7 @@ void EmulatedBridge::PaceReplies(std::chrono::milliseconds perByte) {
 
 void EmulatedBridge::LockNode() {
   g_autofree char* root = umockdev_testbed_get_root_dir(testbed_);
-  chmod((root + node_).c_str(), 0600);
+  chmod((root + node_).c_str(), 0);
 }
 
 BridgeReport EmulatedBridge::Report() const {

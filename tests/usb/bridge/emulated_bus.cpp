@@ -34,12 +34,12 @@ std::string PreloadLibraries() {
 }
 
 // An unprivileged child must reach the testbed's files, and bind its stand-in for the
-// kernel's uevent socket in the root; locked device nodes (mode 0600) stay as they are.
+// kernel's uevent socket in the root; locked device nodes (mode 0) stay as they are.
 void OpenToEveryone(const fs::path& root) {
   fs::permissions(root, fs::perms::all);
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
     const fs::perms mode = entry.symlink_status().permissions();
-    if (entry.is_symlink() || mode == (fs::perms::owner_read | fs::perms::owner_write)) continue;
+    if (entry.is_symlink() || mode == fs::perms::none) continue;
     fs::permissions(entry.path(),
                     entry.is_directory() ? fs::perms::others_all
                                          : fs::perms::others_read | fs::perms::others_write,

@@ -64,7 +64,7 @@ class EmulatedBridge {
   void UnplugOnWrite(std::function<bool(std::span<const std::uint8_t>)> matches);
   // A board that answers late: each reply byte reaches the chip this long after the last.
   void PaceReplies(std::chrono::milliseconds perByte);
-  // Mode 0600: only root may open the device node.
+  // Mode 0: only root may open the device node.
   void LockNode();
 
   const sim::BootloaderModel& Board() const { return board_; }
