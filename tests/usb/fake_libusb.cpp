@@ -33,7 +33,7 @@ libusb_config_descriptor config = [] {
 
 std::size_t ToHost(FakeFtdiDevice& device, unsigned char* payload) {
   constexpr std::size_t kPayloadSize = kPacketSize - 2;
-  if (device.board != nullptr) return device.board->TakeReply({payload, kPayloadSize});
+  if (device.fifos != nullptr) return device.fifos->Take({payload, kPayloadSize});
   const std::size_t count = std::min(kPayloadSize, device.toHost.size());
   std::copy_n(device.toHost.begin(), count, payload);
   device.toHost.erase(device.toHost.begin(), device.toHost.begin() + count);
@@ -162,8 +162,8 @@ int libusb_control_transfer(libusb_device_handle* handle, uint8_t, uint8_t reque
   device.controls.push_back({request, value, timeout});
   if (request != kRequestReset) return 0;
   if (value != kFlushFromHost) device.toHost.clear();
-  if (device.board != nullptr && value != kFlushFromHost) device.board->DiscardReply();
-  if (device.board != nullptr && value != kFlushTowardsHost) device.board->DiscardPartialCommand();
+  if (device.fifos != nullptr && value != kFlushFromHost) device.fifos->PurgeReceive();
+  if (device.fifos != nullptr && value != kFlushTowardsHost) device.fifos->PurgeTransmit();
   return 0;
 }
 
@@ -178,8 +178,8 @@ int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint, u
     const std::span<const std::uint8_t> bytes(data, static_cast<std::size_t>(length));
     device.unplugged = device.unplugAt && device.unplugAt(bytes);
     if (device.unplugged) return LIBUSB_ERROR_NO_DEVICE;
-    if (device.board != nullptr)
-      device.board->Receive(bytes);
+    if (device.fifos != nullptr)
+      device.fifos->Accept(bytes, 0);
     else
       device.fromHost.insert(device.fromHost.end(), bytes.begin(), bytes.end());
     *transferred = length;

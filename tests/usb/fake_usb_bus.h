@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/bootloader_model.h"
+#include "sim/bridge.h"
 
 namespace tlx::usb::testing {
 
@@ -41,9 +41,9 @@ struct ControlRequest {
 struct FakeFtdiDevice {
   FakeFtdiSpec spec;
   std::uint8_t port;
-  // Behind the chip's FIFOs: the simulated board if there is one, otherwise bytes the test
-  // queues for the host and reads back from it.
-  sim::BootloaderModel* board = nullptr;
+  // The chip's FIFOs in front of the simulated board if there is one, otherwise bytes the
+  // test queues for the host and reads back from it.
+  sim::Bridge* fifos = nullptr;
   std::deque<std::uint8_t> toHost{};
   std::vector<std::uint8_t> fromHost{};
   std::vector<ControlRequest> controls{};
@@ -64,10 +64,10 @@ class FakeUsbBus {
   FakeUsbBus(const FakeUsbBus&) = delete;
   FakeUsbBus& operator=(const FakeUsbBus&) = delete;
 
-  FakeFtdiDevice& Plug(FakeFtdiSpec spec, sim::BootloaderModel* board) {
+  FakeFtdiDevice& Plug(FakeFtdiSpec spec, sim::Bridge* fifos) {
     const auto port = static_cast<std::uint8_t>(devices.size() + 1);
     return devices.emplace_back(
-        FakeFtdiDevice{.spec = std::move(spec), .port = port, .board = board});
+        FakeFtdiDevice{.spec = std::move(spec), .port = port, .fifos = fifos});
   }
   std::vector<FakeFtdiDevice*> Present() {
     std::vector<FakeFtdiDevice*> present;

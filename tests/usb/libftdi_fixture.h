@@ -21,8 +21,8 @@ inline const FakeFtdiSpec kLockedBoard{kBoardName, 0x0403, 0x6001, OpenRefusal::
 class LibftdiFixture : public ::testing::Test {
  protected:
   // Lists the product string in the sysfs folder too, as the kernel does.
-  FakeFtdiDevice& Plug(FakeFtdiSpec spec, sim::BootloaderModel* board = nullptr) {
-    FakeFtdiDevice& device = bus_->Plug(std::move(spec), board);
+  FakeFtdiDevice& Plug(FakeFtdiSpec spec, sim::Bridge* fifos = nullptr) {
+    FakeFtdiDevice& device = bus_->Plug(std::move(spec), fifos);
     const auto folder = sysfs_ / ("1-" + std::to_string(device.port));
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "product") << device.spec.product << '\n';

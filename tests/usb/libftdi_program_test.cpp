@@ -23,7 +23,7 @@ class LibftdiProgramTest : public LibftdiFixture {
     };
   }
 
-  FakeFtdiDevice& PlugTheBoard() { return Plug(kBoard, &board_); }
+  FakeFtdiDevice& PlugTheBoard() { return Plug(kBoard, &fifos_); }
 
   void StartFindAndFlash() {
     form_.Form_Load();
@@ -40,6 +40,7 @@ class LibftdiProgramTest : public LibftdiFixture {
   }
 
   sim::BootloaderModel board_{{'K', 'V'}, 0x21, 0x11};
+  sim::Bridge fifos_{board_, sim::Pace::Instant, {}};
   test::TempFolder workDir_;
   std::vector<std::uint8_t> image_ = test::WriteFirmware(workDir_ / "TLX.fwu", {.version = 0x20});
   test::CurrentDirectory inWorkDir_{workDir_.Path()};
