@@ -46,7 +46,6 @@ double Bridge::Collect(std::size_t count, double nowMs, double deadlineMs) {
 }
 
 void Bridge::RunUntil(double untilMs) {
-  if (pace_ == Pace::Instant) return;
   while (std::min(NextToBootloaderMs(), NextToHostMs()) <= untilMs) Step();
 }
 
