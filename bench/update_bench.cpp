@@ -10,7 +10,6 @@
 #include <random>
 #include <vector>
 
-#include "app/window_system.h"
 #include "flash/update_engine.h"
 #include "link/tlx_module.h"
 #include "sim/simulated_board.h"
@@ -18,35 +17,22 @@
 namespace tlx {
 namespace {
 
-// A window that keeps only the bar's value, which the block loops read back.
-class QuietWindow : public WindowSystem {
+// The engine's view of a window that shows and keeps nothing.
+class QuietWindow : public UpdateWindow, public UpdateJournal {
  public:
-  void SetCaption(const std::string&) override {}
-  void SetButtonVisible(int, bool) override {}
-  void SetLabelCaption(Label, const std::string&) override {}
-  void SetProgressVisible(bool) override {}
-  void SetProgressMax(int) override {}
-  int ProgressValue() const override { return value_; }
-  void SetProgressValue(int value) override { value_ = value; }
-  void SetMenuEnabled(bool) override {}
-  bool MenuChecked(MenuItem) const override { return false; }
-  void SetMenuChecked(MenuItem, bool) override {}
-  void MsgBox(const std::string&, const std::optional<std::string>&, int) override {}
-  bool ShowOpen(FileOpenDialog&) override { return false; }
+  void ShowFlashing() override {}
+  void ShowProgress(int, int) override {}
+  void ShowFailure(std::string_view, std::string_view) override {}
   void DoEvents() override {}
-  void Show() override {}
-  void Unload() override {}
-  void End() override {}
-
- private:
-  int value_ = 0;
+  void RegionPassEnded(const RegionPassRecord&) override {}
+  void ReadBackDiffered(const ReadBackDifference&) override {}
 };
 
 struct UpdateRig {
   explicit UpdateRig(sim::Pace pace)
       : board(sim::BoardConfig{.hardwareByte = 0x21, .firmwareByte = 0x11}, pace),
         link(board.Port(), image),
-        engine(link, window, image, imageCopy, failureFlag) {
+        engine(link, window, window, image, imageCopy, failureFlag) {
     std::mt19937 random(7);
     std::generate(image.begin(), image.end(), [&] { return static_cast<std::uint8_t>(random()); });
     link.OpenDevice();

@@ -1,6 +1,8 @@
-# Every target of our own gets the same strict warnings; third-party code does not.
+# Every target of our own gets the same strict warnings; third-party code does not. They stop
+# the build only where we ask for it (the dev preset, so CI): a packager's plain build must not
+# fail on a new compiler's warning.
 function(tlx_strict target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
 endfunction()
 
 # One static library per subsystem folder, with src/ as the include root.

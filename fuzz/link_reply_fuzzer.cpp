@@ -13,7 +13,7 @@
 #include "fuzz_support.h"
 #include "image/firmware_image.h"
 #include "link/tlx_module.h"
-#include "recording_window.h"
+#include "recording_update_window.h"
 #include "scripted_d2xx.h"
 
 namespace tlx::fuzz {
@@ -182,9 +182,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 13 + 5);
   std::vector<std::uint8_t> copy(kImageSize);
   std::int16_t failureFlag = 0;
-  test::RecordingWindow window;
+  test::RecordingUpdateWindow window;
   TLXModule link(port, image);
-  UpdateEngine engine(link, window, image, copy, failureFlag);
+  UpdateEngine engine(link, window, window, image, copy, failureFlag);
   link.OpenDevice();
 
   for (int i = 0; i < fuzz::kOperationsPerInput && !input.Empty(); ++i) {

@@ -1,6 +1,6 @@
 #include "session.h"
 
-#include "app/button_index.h"
+#include "app/window_system.h"
 
 namespace tlx::campaign {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/button_index.h"
+#include "app/window_system.h"
 #include "flash/flash_plan.h"
 #include "update_failure.h"
 

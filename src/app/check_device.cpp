@@ -1,9 +1,10 @@
 // The device check behind "Find Device": ask the board again, load and judge the firmware
 // image, and offer the flash only for an image this board can take.
+#include <span>
 #include <string>
 
-#include "app/button_index.h"
 #include "app/frm_start.h"
+#include "app/window_states.h"
 #include "app/window_texts.h"
 #include "image/firmware_image.h"
 
@@ -18,36 +19,37 @@ void frmStart::CheckDevice() {
   }
   if (Link.LinkStatus != 0) {
     window_.Unload();
-    window_.MsgBox("USB Connection Failure!", "USB Error", kStyleOkOnly);
+    Tell("USB Connection Failure!", "USB Error", kStyleOkOnly);
+    log_.End();
     return;
   }
+  log_.Board(Link.HardwareVersion, Link.FirmwareVersion);
   window_.SetLabelCaption(Label::DeviceName, HardwareLine(Link.HardwareVersion));
 
   Loader.LoadFirmware();
+  NoteFirmwareInLog();
   if (Loader.FileLoaded != kTrue) {
-    window_.MsgBox("Invalid or missing firmware file!", "Unable to update!", kStyleOkOnly);
+    Tell("Invalid or missing firmware file!", "Unable to update!", kStyleOkOnly);
     FailureFlag = -1;
+  } else if (Loader.HeaderValid != kTrue) {
+    FailureFlag = -1;
+    Tell("Device not currently supported for upgrading!", "Device not supported!", kStyleOkOnly);
+  } else if (VersionTooOld({Loader.ImageMajor, Loader.ImageMinor})) {
+    // Only the image's version counts: going back below the board's firmware is allowed.
+    Tell(std::string("Firmware is too old to update! Contact ") + kSupportAddress + "!",
+         "Unable to update!", kStyleOkOnly);
+    FailureFlag = -1;
+  }
+  if (FailureFlag != 0) {
+    log_.End();
     return;
   }
-  if (Loader.HeaderValid != kTrue) {
-    FailureFlag = -1;
-    window_.MsgBox("Device not currently supported for upgrading!", "Device not supported!",
-                   kStyleOkOnly);
-    return;
-  }
-  // Only the image's version counts: going back below the board's firmware is allowed.
-  const VersionPair image{Loader.ImageMajor, Loader.ImageMinor};
-  if (VersionTooOld(image)) {
-    window_.MsgBox(std::string("Firmware is too old to update! Contact ") + kSupportAddress + "!",
-                   "Unable to update!", kStyleOkOnly);
-    FailureFlag = -1;
-    return;
-  }
+  ShowReady(window_, StatusLine(Link.FirmwareVersion, {Loader.ImageMajor, Loader.ImageMinor}));
+}
 
-  window_.SetLabelCaption(Label::StatusText, StatusLine(Link.FirmwareVersion, image));
-  window_.SetButtonVisible(kFindDevice, false);
-  window_.SetButtonVisible(kFlashDevice, true);
-  window_.SetButtonVisible(kAbortFlash, true);
+void frmStart::NoteFirmwareInLog() {
+  if (Loader.FileLoaded != kTrue) return;
+  log_.Firmware(Loader.LoadedPath, std::span(FileBuffer), {Loader.ImageMajor, Loader.ImageMinor});
 }
 
 }  // namespace tlx

@@ -1,47 +1,25 @@
 // Start-up, the button array and the window states of the one window.
 #include "app/frm_start.h"
 
-#include "app/button_index.h"
+#include "app/window_states.h"
 #include "app/window_texts.h"
 #include "image/firmware_image.h"
 
 namespace tlx {
-namespace {
 
-// The Idle surface: only Find Device, no progress bar, both labels empty.
-void ShowIdleSurface(WindowSystem& window) {
-  window.SetButtonVisible(kFindDevice, true);
-  window.SetButtonVisible(kFlashDevice, false);
-  window.SetButtonVisible(kAbortFlash, false);
-  window.SetButtonVisible(kOk, false);
-  window.SetProgressVisible(false);
-  window.SetLabelCaption(Label::StatusText, "");
-  window.SetLabelCaption(Label::DeviceName, "");
-}
-
-// Find Device stays hidden and the hardware line stays, so the user sees which board was done.
-void EnterCompleteState(WindowSystem& window, Flag16& flashInProgress) {
-  window.SetButtonVisible(kOk, true);
-  window.SetButtonVisible(kFlashDevice, false);
-  window.SetButtonVisible(kAbortFlash, false);
-  window.SetProgressVisible(false);
-  window.SetLabelCaption(Label::StatusText, kFlashCompleteText);
-  flashInProgress = kFalse;
-  window.SetMenuEnabled(true);
-}
-
-}  // namespace
-
-frmStart::frmStart(WindowSystem& window, ProcessServices& process, D2xx& d2xx)
+frmStart::frmStart(WindowSystem& window, ProcessServices& process, D2xx& d2xx, SessionLog& log)
     : Link(d2xx, ImageBuffer),
-      Loader(window, process, CommonDialog1, FileBuffer, ImageBuffer),
-      Engine(Link, window, ImageBuffer, ImageCopy, FailureFlag),
+      Loader(*this, CommonDialog1, FileBuffer, ImageBuffer),
+      Engine(Link, *this, log, ImageBuffer, ImageCopy, FailureFlag),
       window_(window),
-      process_(process) {}
+      process_(process),
+      log_(log) {}
 
 void frmStart::Form_Load() {
+  BeginSession();
   if (process_.PrevInstance()) {
-    window_.MsgBox(process_.ExeName() + " already running! ", std::nullopt, kStyleStopSystemModal);
+    Tell(process_.ExeName() + " already running! ", std::nullopt, kStyleStopSystemModal);
+    log_.End();
     window_.Unload();
     window_.End();
     return;
@@ -53,20 +31,23 @@ void frmStart::Form_Load() {
     if (Link.LinkStatus != 0) {
       // The connection is closed before the user reads why the program is going away.
       window_.Unload();
-      window_.MsgBox("Tambrelux Pro hardware not found!", "USB Error!", kStyleOkOnly);
+      Tell("Tambrelux Pro hardware not found!", "USB Error!", kStyleOkOnly);
+      log_.End();
       return;
     }
   }
 
   Link.QueryStatus();
+  log_.Board(Link.HardwareVersion, Link.FirmwareVersion);
   if (Link.HardwareVersion.Major == 0 && Link.HardwareVersion.Minor == 0) {
-    window_.MsgBox("Tambrelux Not in update mode! ", std::nullopt, kStyleStopSystemModal);
+    Tell("Tambrelux Not in update mode! ", std::nullopt, kStyleStopSystemModal);
+    log_.End();
     window_.Unload();
     window_.End();
     return;
   }
 
-  ShowIdleSurface(window_);
+  ShowIdle(window_);
   window_.Show();
 
   ImageBuffer.assign(kImageSize, 0);
@@ -87,20 +68,19 @@ void frmStart::Button_Click(std::int16_t index) {
   FailureFlag = 0;
   switch (index) {
     case kFindDevice:
+      BeginSession();
       window_.SetMenuEnabled(false);
       CheckDevice();
       if (FailureFlag != 0) ResetWindow();
       break;
     case kFlashDevice:
-      FlashInProgress = kTrue;
-      Engine.FlashDevice();
-      if (FailureFlag != 0) {
-        ResetWindow();
-      } else {
-        EnterCompleteState(window_, FlashInProgress);
-      }
+      FlashAndReport();
       break;
     case kAbortFlash:
+      log_.Result("Abort Flash: nothing was written");
+      log_.End();
+      ResetWindow();
+      break;
     case kOk:
       ResetWindow();
       break;
@@ -109,20 +89,73 @@ void frmStart::Button_Click(std::int16_t index) {
   }
 }
 
+void frmStart::FlashAndReport() {
+  FlashInProgress = kTrue;
+  Engine.FlashDevice();
+  if (FailureFlag != 0) {
+    ResetWindow();
+  } else {
+    ShowComplete(window_);
+    FlashInProgress = kFalse;
+    log_.Result(kFlashCompleteText);
+  }
+  log_.End();
+}
+
 void frmStart::ResetWindow() {
-  ShowIdleSurface(window_);
-  window_.SetMenuEnabled(true);
+  ShowIdle(window_);
   FlashInProgress = kFalse;
 }
 
 void frmStart::mnuFWCustom_Click() {
+  Loader.GivenFile.clear();
   window_.SetMenuChecked(MenuItem::FWCustom, true);
   window_.SetMenuChecked(MenuItem::FWDefault, false);
 }
 
 void frmStart::mnuFWDefault_Click() {
+  Loader.GivenFile.clear();
   window_.SetMenuChecked(MenuItem::FWCustom, false);
   window_.SetMenuChecked(MenuItem::FWDefault, true);
+}
+
+void frmStart::BeginSession() {
+  log_.Begin(process_.ExeName() + " " + std::to_string(process_.VersionMajor()) + "." +
+             std::to_string(process_.VersionMinor()));
+}
+
+void frmStart::Tell(const std::string& text, const std::optional<std::string>& title, int style) {
+  window_.MsgBox(text, title, style);
+  log_.Result(title.value_or(kApplicationTitle) + ": " + text);
+}
+
+bool frmStart::CustomChosen() const {
+  return window_.MenuChecked(MenuItem::FWCustom);
+}
+
+bool frmStart::ShowOpen(FileOpenDialog& dialog) {
+  return window_.ShowOpen(dialog);
+}
+
+std::string frmStart::ProgramPath() const {
+  return process_.ProgramPath();
+}
+
+void frmStart::ShowFlashing() {
+  tlx::ShowFlashing(window_);
+}
+
+void frmStart::ShowProgress(int value, int maximum) {
+  window_.SetProgressMax(maximum);
+  window_.SetProgressValue(value);
+}
+
+void frmStart::ShowFailure(std::string_view title, std::string_view text) {
+  Tell(std::string(text), std::string(title), kStyleOkOnly);
+}
+
+void frmStart::DoEvents() {
+  window_.DoEvents();
 }
 
 }  // namespace tlx

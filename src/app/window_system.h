@@ -1,31 +1,29 @@
-// What the window logic, the firmware loader and the update engine ask of the window system.
-// Kept small on purpose: the Qt window realises it for users, a recording fake for tests.
+// What the window logic asks of the window system. Kept small on purpose: the Qt window and the
+// terminal realise it for users, a recording fake for tests.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
+
+#include "image/firmware_choice.h"
 
 namespace tlx {
 
 enum class Label { StatusText, DeviceName };
 enum class MenuItem { FWDefault, FWCustom };
 
-// Message box styles: OK only without icon, or stop icon and system-modal with OK.
-inline constexpr int kStyleOkOnly = 0;
-inline constexpr int kStyleStopSystemModal = 4112;
-
+// The button array, by index.
+inline constexpr int kFindDevice = 0;
+inline constexpr int kFlashDevice = 1;
+inline constexpr int kAbortFlash = 2;
+inline constexpr int kOk = 3;
 inline constexpr int kButtonCount = 4;
 
-// The window's one file-open dialog. Its settings persist between uses.
-struct FileOpenDialog {
-  std::string DialogTitle;
-  std::string Filter;  // "description|pattern|description|pattern"
-  std::string InitDir;
-  std::string FileName;  // empty before showing; the full chosen path after
-  std::uint32_t Flags = 0;
-  bool CancelError = false;  // report cancelling as a failure
-};
+// Message box styles: bits that add to the OK-only box without an icon.
+inline constexpr int kStyleOkOnly = 0;
+inline constexpr int kStyleStopIcon = 16;
+inline constexpr int kStyleSystemModal = 4096;
+inline constexpr int kStyleStopSystemModal = kStyleStopIcon | kStyleSystemModal;
 
 class WindowSystem {
  public:
@@ -37,7 +35,6 @@ class WindowSystem {
 
   virtual void SetProgressVisible(bool visible) = 0;
   virtual void SetProgressMax(int maximum) = 0;
-  virtual int ProgressValue() const = 0;
   virtual void SetProgressValue(int value) = 0;
 
   virtual void SetMenuEnabled(bool enabled) = 0;

@@ -9,6 +9,8 @@
 namespace tlx {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // The bar value of a region's last block when its first block shows at first.
 int LastProgressValue(int first, std::int32_t length, std::int32_t blockCount) {
   if (blockCount <= 0) return first - 1;
@@ -18,22 +20,26 @@ int LastProgressValue(int first, std::int32_t length, std::int32_t blockCount) {
 
 }  // namespace
 
+// Each call starts where the last one left the bar, so consecutive regions share a value.
 void UpdateEngine::WriteFlash() {
+  const Clock::time_point start = Clock::now();
   RetriesLeft = kRetryBudget;
   link_.FlashAddress = RegionStart;
-  const int first = window_.ProgressValue();
+  const int first = progress_;
   // Read once, here: every block transfer reuses WriteLength for its own byte counts.
   const int last = LastProgressValue(first, link_.WriteLength, link_.BlockCount);
   const bool written =
       TransferBlocks(first, last, &TLXModule::WriteFlashBlock, AfterFailedAttempt::ProcessEvents);
   FailureFlag = written ? kFlashSucceeded : kCommunicationFailed;
+  RecordPass(PassKind::Write, first, last, start);
 }
 
 // After a difference the whole region is read again into its own place and compared again,
 // from the same budget: a bit flipped on the way is cured, a wrong byte in flash is not.
 void UpdateEngine::VerifyFlash() {
+  const Clock::time_point start = Clock::now();
   RetriesLeft = kRetryBudget;
-  const int first = window_.ProgressValue();
+  const int first = progress_;
   const int last = LastProgressValue(first, VerifyLength, link_.BlockCount);
   const std::int32_t regionOffset = link_.ImageOffset;
   for (;;) {
@@ -41,19 +47,21 @@ void UpdateEngine::VerifyFlash() {
     link_.ImageOffset = regionOffset;
     if (!TransferBlocks(first, last, &TLXModule::ReadFlashBlock, AfterFailedAttempt::RetryAtOnce)) {
       FailureFlag = kCommunicationFailed;
-      return;
+      break;
     }
     link_.FlashAddress = RegionStart;
     if (ReadBackMatchesCopy(regionOffset)) {
       FailureFlag = kFlashSucceeded;
-      return;
+      break;
     }
     window_.DoEvents();
     if (--RetriesLeft <= 0) {
       FailureFlag = kVerifyFailed;
-      return;
+      RecordDifference(regionOffset);
+      break;
     }
   }
+  RecordPass(PassKind::ReadBack, first, last, start);
 }
 
 bool UpdateEngine::TransferBlocks(int first, int last, void (TLXModule::*transfer)(),
@@ -85,9 +93,37 @@ bool UpdateEngine::ReadBackMatchesCopy(std::int32_t regionOffset) const {
                     ImageCopy.begin() + begin);
 }
 
-// With the Step 4 region the last block would show one past the maximum; the bar stays full.
+// What the last read-back found, for whoever has to explain the verify failure later.
+void UpdateEngine::RecordDifference(std::int32_t regionOffset) const {
+  const auto begin = static_cast<std::size_t>(std::max(regionOffset, kImageHeaderBytes));
+  const std::size_t end = std::min({begin + 4 * static_cast<std::size_t>(std::max(VerifyLength, 0)),
+                                    imageBuffer_.size(), ImageCopy.size()});
+  ReadBackDifference difference{.regionBytes = end > begin ? end - begin : 0};
+  // From the end, so the difference noted last is the first one.
+  for (std::size_t index = end; index-- > begin;) {
+    if (imageBuffer_[index] == ImageCopy[index]) continue;
+    ++difference.differingBytes;
+    difference.firstFlashByte = static_cast<std::uint32_t>(index - kImageHeaderBytes);
+    difference.expected = ImageCopy[index];
+    difference.read = imageBuffer_[index];
+  }
+  journal_.ReadBackDiffered(difference);
+}
+
+void UpdateEngine::RecordPass(PassKind kind, int first, int last, Clock::time_point start) const {
+  journal_.RegionPassEnded(
+      {.step = region_ != nullptr ? region_->step : std::string_view{},
+       .kind = kind,
+       .blocks = std::max(last - first + 1, 0),
+       .failedAttempts = kRetryBudget - RetriesLeft,
+       .elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start),
+       .failureFlag = FailureFlag});
+}
+
+// With the Step 4 region the last block would count one past the maximum; the bar stays full.
 void UpdateEngine::ShowProgress(int value) {
-  window_.SetProgressValue(std::min(value, kProgressMaximum));
+  progress_ = value;
+  window_.ShowProgress(std::min(value, kProgressMaximum), kProgressMaximum);
 }
 
 }  // namespace tlx

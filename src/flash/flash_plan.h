@@ -17,6 +17,9 @@ inline constexpr std::int16_t kCommunicationFailed = -2;
 // Failed attempts allowed per block-loop call, shared by all its blocks (and by the
 // comparison of a read-back).
 inline constexpr std::int32_t kRetryBudget = 50;
+// The image buffer holds an 8-byte header before the flash bytes: flash address w covers image
+// indexes 8 + 2w and 9 + 2w.
+inline constexpr std::int32_t kImageHeaderBytes = 8;
 // One block: 512 entries of 4 bytes = 2,048 image bytes = 1,024 flash addresses.
 inline constexpr std::int32_t kBlockEntries = 512;
 // The bar counts blocks; with the Step 4 region the loops reach one past this value.
@@ -45,7 +48,6 @@ struct FlashRegion {
   FailureMessage verifyFailure;
 };
 
-inline constexpr std::string_view kFlashingText = "Flashing device...";
 inline constexpr std::string_view kUpdateFailure = "Update Failure!";
 inline constexpr std::string_view kVerifyFailure = "Verify Failure!";
 
@@ -110,7 +112,8 @@ inline constexpr std::array<FlashRegion, 4> kFlashRegions{{
 
 // Each region's first block lands where its flash address says, and it holds whole blocks.
 static_assert(std::ranges::all_of(kFlashRegions, [](const FlashRegion& region) {
-  return region.imageOffset == 8 + 2 * region.regionStart && region.length % kBlockEntries == 0;
+  return region.imageOffset == kImageHeaderBytes + 2 * region.regionStart &&
+         region.length % kBlockEntries == 0;
 }));
 
 }  // namespace tlx

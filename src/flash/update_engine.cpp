@@ -3,30 +3,29 @@
 #include "flash/update_engine.h"
 
 #include <algorithm>
-#include <string>
 
-#include "app/button_index.h"
 #include "flash/flash_plan.h"
 
 namespace tlx {
 
-UpdateEngine::UpdateEngine(TLXModule& link, WindowSystem& window,
+UpdateEngine::UpdateEngine(TLXModule& link, UpdateWindow& window, UpdateJournal& journal,
                            std::vector<std::uint8_t>& imageBuffer,
                            std::vector<std::uint8_t>& imageCopy, std::int16_t& failureFlag)
     : link_(link),
       window_(window),
+      journal_(journal),
       imageBuffer_(imageBuffer),
       ImageCopy(imageCopy),
       FailureFlag(failureFlag) {}
 
 void UpdateEngine::FlashDevice() {
-  PrepareWindow();
+  window_.ShowFlashing();
+  progress_ = 0;
   link_.PurgeLink();
   // The whole image, so that every byte written is compared with what the image said,
   // including overlaps that a later region rewrites from an earlier read-back.
   std::copy_n(imageBuffer_.begin(), std::min(imageBuffer_.size(), ImageCopy.size()),
               ImageCopy.begin());
-  window_.SetProgressMax(kProgressMaximum);
   link_.BlockCount = kBlockEntries;
   ShowProgress(0);
 
@@ -37,16 +36,9 @@ void UpdateEngine::FlashDevice() {
   }
 }
 
-void UpdateEngine::PrepareWindow() {
-  window_.SetButtonVisible(kFlashDevice, false);
-  window_.SetButtonVisible(kAbortFlash, false);
-  window_.SetProgressVisible(true);
-  ShowProgress(0);
-  window_.SetLabelCaption(Label::StatusText, std::string(kFlashingText));
-}
-
 bool UpdateEngine::RewriteRegion(const FlashRegion& region) {
   if (region.betweenExCommands && !OpenStep4Bracket()) return false;
+  region_ = &region;
 
   RegionStart = region.regionStart;
   link_.ImageOffset = region.imageOffset;
@@ -101,7 +93,7 @@ bool UpdateEngine::BootloaderAnswered() {
 
 void UpdateEngine::ShowFailure(const FailureMessage& message) {
   FailureFlag = message.failureFlag;
-  window_.MsgBox(std::string(message.text), std::string(message.title), kStyleOkOnly);
+  window_.ShowFailure(message.title, message.text);
 }
 
 }  // namespace tlx

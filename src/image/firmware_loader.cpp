@@ -43,18 +43,21 @@ bool ReadContainer(const std::filesystem::path& path, std::vector<std::uint8_t>&
 
 }  // namespace
 
-FirmwareLoader::FirmwareLoader(WindowSystem& window, ProcessServices& process,
-                               FileOpenDialog& commonDialog, std::vector<std::uint8_t>& fileBuffer,
+FirmwareLoader::FirmwareLoader(FirmwareChoice& choice, FileOpenDialog& commonDialog,
+                               std::vector<std::uint8_t>& fileBuffer,
                                std::vector<std::uint8_t>& imageBuffer)
-    : window_(window),
-      process_(process),
+    : choice_(choice),
       CommonDialog1(commonDialog),
       fileBuffer_(fileBuffer),
       imageBuffer_(imageBuffer) {}
 
 void FirmwareLoader::LoadFirmware() {
   HeaderValid = kFalse;
-  if (window_.MenuChecked(MenuItem::FWCustom)) {
+  LoadedPath.clear();
+  if (!GivenFile.empty()) {
+    FileLoaded = kFalse;
+    LoadChosenFile(GivenFile);
+  } else if (choice_.CustomChosen()) {
     LoadCustomFirmware();
   } else {
     LoadDefaultFirmware();
@@ -75,16 +78,19 @@ void FirmwareLoader::LoadCustomFirmware() {
   FileLoaded = kFalse;
   CommonDialog1.DialogTitle = kDialogTitle;
   CommonDialog1.Filter = kDialogFilter;
-  if (CommonDialog1.InitDir.empty()) CommonDialog1.InitDir = process_.ProgramPath();
+  if (CommonDialog1.InitDir.empty()) CommonDialog1.InitDir = choice_.ProgramPath();
   CommonDialog1.FileName.clear();
   CommonDialog1.Flags = kDialogFlags;
   CommonDialog1.CancelError = true;
-  if (!window_.ShowOpen(CommonDialog1)) return;
+  if (!choice_.ShowOpen(CommonDialog1)) return;
+  LoadChosenFile(CommonDialog1.FileName);
+}
 
-  // Only the last three characters count: "imagefwu" passes, "image.fwu.bak" does not.
-  const std::string path = CommonDialog1.FileName;
+// Only the last three characters count: "imagefwu" passes, "image.fwu.bak" does not.
+void FirmwareLoader::LoadChosenFile(const std::string& path) {
   if (path.empty() || !EndsWithFwu(path)) return;
   if (!ReadContainer(path, fileBuffer_)) return;
+  LoadedPath = path;
   FileLoaded = kTrue;
 }
 
@@ -92,6 +98,7 @@ void FirmwareLoader::LoadCustomFirmware() {
 void FirmwareLoader::LoadDefaultFirmware() {
   FileLoaded = kFalse;
   if (!ReadContainer(kDefaultFirmwareFile, fileBuffer_)) return;
+  LoadedPath = kDefaultFirmwareFile;
   FileLoaded = kTrue;
 }
 

@@ -14,8 +14,10 @@
 namespace tlx {
 
 inline constexpr std::size_t kLinkBufferSize = 4096;
-// LinkStatus of a read loop that got nothing, or a failing library status.
-inline constexpr std::int32_t kReadLoopFailed = 8;
+// LinkStatus of a read loop that got nothing, or a failing library status. D2XX's own
+// statuses stay far below it, so it can never be mistaken for one of them (8, for example,
+// is the library's FT_DEVICE_NOT_OPENED_FOR_ERASE).
+inline constexpr std::int32_t kReadLoopFailed = 0x100;
 
 struct DeviceConnection {
   Flag16 NoDataFlag = kFalse;

@@ -80,7 +80,7 @@ void TLXModule::ReceiveBlock() {
 }
 
 // Gathers ReadLength bytes. Status 4 is tolerated while bytes keep arriving; a read that
-// delivers nothing, or fails otherwise, ends the loop with LinkStatus 8 and its flag set.
+// delivers nothing, or fails otherwise, ends the loop with kReadLoopFailed and its flag set.
 void TLXModule::ReadInto(std::uint8_t* destination) {
   NoDataFlag = kFalse;
   ReadErrorFlag = kFalse;

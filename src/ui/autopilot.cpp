@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <iostream>
 
-#include "app/frm_start.h"
+#include "app/window_states.h"
 
 namespace tlx::ui {
 

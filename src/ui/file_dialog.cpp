@@ -7,16 +7,13 @@
 namespace tlx::ui {
 namespace {
 
-// The logic's flag for "the chosen file must exist".
-constexpr std::uint32_t kFileMustExist = 0x1000;
-
 void Configure(QFileDialog& qtDialog, const FileOpenDialog& dialog) {
   // Qt's own dialog matches name filters without regard to case, so "*.fwu" also lists
   // IMAGE.FWU; a desktop's native dialog might not.
   qtDialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
   qtDialog.setAcceptMode(QFileDialog::AcceptOpen);
-  qtDialog.setFileMode((dialog.Flags & kFileMustExist) != 0 ? QFileDialog::ExistingFile
-                                                            : QFileDialog::AnyFile);
+  qtDialog.setFileMode((dialog.Flags & kDialogFileMustExist) != 0 ? QFileDialog::ExistingFile
+                                                                  : QFileDialog::AnyFile);
   qtDialog.setWindowTitle(QString::fromStdString(dialog.DialogTitle));
   const QString filter = ToQtFilter(dialog.Filter);
   qtDialog.setNameFilters(filter.split(";;"));
@@ -27,12 +24,16 @@ void Configure(QFileDialog& qtDialog, const FileOpenDialog& dialog) {
 
 }  // namespace
 
+// "*.*" means every file in the dialog's convention, but in Qt's it needs a dot in the name,
+// which would hide a file such as "imagefwu" that the loader accepts.
 QString ToQtFilter(const std::string& filter) {
   const QStringList parts = QString::fromStdString(filter).split('|');
   QStringList entries;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    const QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ');
-    entries << QString("%1 (%2)").arg(parts[i], patterns);
+    QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+    for (QString& pattern : patterns)
+      if (pattern == "*.*") pattern = "*";
+    entries << QString("%1 (%2)").arg(parts[i], patterns.join(' '));
   }
   return entries.join(";;");
 }

@@ -5,7 +5,7 @@
 #include <QString>
 #include <string>
 
-#include "app/window_system.h"
+#include "image/firmware_choice.h"
 
 class QWidget;
 

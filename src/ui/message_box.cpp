@@ -1,14 +1,9 @@
 #include "ui/message_box.h"
 
 #include "app/process_services.h"
+#include "app/window_system.h"
 
 namespace tlx::ui {
-namespace {
-
-constexpr int kStopIcon = 16;
-constexpr int kSystemModal = 4096;
-
-}  // namespace
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const std::string& text,
                                             const std::optional<std::string>& title, int style) {
@@ -19,10 +14,10 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const std::string& 
   box->setTextFormat(Qt::PlainText);
   box->setText(QString::fromStdString(text));
   box->setStandardButtons(QMessageBox::Ok);
-  box->setIcon((style & kStopIcon) != 0 ? QMessageBox::Critical : QMessageBox::NoIcon);
+  box->setIcon((style & kStyleStopIcon) != 0 ? QMessageBox::Critical : QMessageBox::NoIcon);
   box->setWindowModality(Qt::ApplicationModal);
   // Linux has no system-modal boxes; staying above every other window comes closest.
-  if ((style & kSystemModal) != 0)
+  if ((style & kStyleSystemModal) != 0)
     box->setWindowFlags(box->windowFlags() | Qt::WindowStaysOnTopHint);
   return box;
 }

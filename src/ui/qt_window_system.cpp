@@ -6,7 +6,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <algorithm>
 
 #include "ui/file_dialog.h"
 #include "ui/message_box.h"
@@ -34,14 +33,10 @@ void QtWindowSystem::SetProgressVisible(bool visible) {
 
 void QtWindowSystem::SetProgressMax(int maximum) {
   window_.ProgressBar()->setMaximum(maximum);
-  SetProgressValue(progressValue_);
 }
 
 void QtWindowSystem::SetProgressValue(int value) {
-  // The update loops may step one past the maximum; the bar then stays full.
-  progressValue_ = value;
-  QProgressBar* bar = window_.ProgressBar();
-  bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
+  window_.ProgressBar()->setValue(value);
 }
 
 void QtWindowSystem::SetMenuEnabled(bool enabled) {

@@ -23,7 +23,6 @@ class QtWindowSystem : public QObject, public WindowSystem {
   void SetLabelCaption(Label label, const std::string& text) override;
   void SetProgressVisible(bool visible) override;
   void SetProgressMax(int maximum) override;
-  int ProgressValue() const override { return progressValue_; }
   void SetProgressValue(int value) override;
   void SetMenuEnabled(bool enabled) override;
   bool MenuChecked(MenuItem item) const override;
@@ -50,8 +49,6 @@ class QtWindowSystem : public QObject, public WindowSystem {
 
  private:
   MainWindow& window_;
-  // What the logic set; the bar itself shows it clamped to its range.
-  int progressValue_ = 0;
   bool unloaded_ = false;
   bool endRequested_ = false;
 };

@@ -1,6 +1,7 @@
 #include "ui/updater_session.h"
 
 #include <QApplication>
+#include <iostream>
 #include <memory>
 
 #include "app/frm_start.h"
@@ -24,7 +25,8 @@ int RunSession(D2xx& d2xx, const SessionOptions& options) {
   MainWindow window;
   QtWindowSystem windowSystem(window);
   QtProcessServices process;
-  frmStart form(windowSystem, process, d2xx);
+  SessionLog log(DefaultSessionLogFile(), std::cerr);
+  frmStart form(windowSystem, process, d2xx, log);
   FormHost host(window, windowSystem, form);
   // Screenshots first, so a message box is pictured before the autopilot dismisses it.
   std::unique_ptr<Screenshots> screenshots;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -71,7 +72,9 @@ class AppHarness {
   sim::SimulatedBoard board;
   RecordingWindow window;
   FakeProcess process;
-  frmStart form{window, process, board.Port()};
+  std::ostringstream logWarnings;
+  SessionLog log{{}, logWarnings};
+  frmStart form{window, process, board.Port(), log};
 };
 
 }  // namespace tlx::test

@@ -48,7 +48,10 @@ TEST_P(UsbFailureTest, FailingPurgeUnloadsBeforeTheMessageAndReadsNoFile) {
   EXPECT_EQ(app.Calls(D2xxCall::Write) - writesBefore, GetParam() == 1 ? 0u : 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(PurgeBeforeOrAfterTheQuery, UsbFailureTest, ::testing::Values(1, 2));
+INSTANTIATE_TEST_SUITE_P(PurgeBeforeOrAfterTheQuery, UsbFailureTest, ::testing::Values(1, 2),
+                         [](const auto& info) {
+                           return std::string(info.param == 1 ? "FirstPurge" : "SecondPurge");
+                         });
 
 TEST_F(CheckDeviceTest, AsksTheBoardBetweenTwoPurgesAndOffersTheFlash) {
   app.WriteDefaultFirmware(0x20);

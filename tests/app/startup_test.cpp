@@ -67,7 +67,8 @@ TEST_P(NoBoardTest, WindowIsUnloadedAndConnectionClosedBeforeTheMessage) {
 
 INSTANTIATE_TEST_SUITE_P(FailingCall, NoBoardTest,
                          ::testing::Values(D2xxCall::OpenEx, D2xxCall::SetTimeouts,
-                                           D2xxCall::SetUSBParameters));
+                                           D2xxCall::SetUSBParameters),
+                         [](const auto& info) { return std::string(sim::CallName(info.param)); });
 
 struct HardwareCase {
   std::uint8_t hardwareByte;
@@ -101,7 +102,12 @@ INSTANTIATE_TEST_SUITE_P(Boards, UpdateModeTest,
                          ::testing::Values(HardwareCase{0x00, false, true},
                                            HardwareCase{0x21, true, true},
                                            HardwareCase{0x01, false, false},
-                                           HardwareCase{0x10, false, false}));
+                                           HardwareCase{0x10, false, false}),
+                         [](const auto& info) {
+                           if (info.param.silent) return std::string("SilentBoard");
+                           return "Hardware" + std::to_string(info.param.hardwareByte >> 4) + "_" +
+                                  std::to_string(info.param.hardwareByte & 0x0F);
+                         });
 
 }  // namespace
 }  // namespace tlx

@@ -57,7 +57,10 @@ TEST_P(CloseRequestTest, RefusedOnlyWhileFlashInProgressIsMinusOne) {
   EXPECT_EQ(app.Calls(D2xxCall::Close), refused ? 0u : 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Flags, CloseRequestTest, ::testing::Values(kTrue, kFalse, Flag16{1}));
+INSTANTIATE_TEST_SUITE_P(
+    Flags, CloseRequestTest, ::testing::Values(kTrue, kFalse, Flag16{1}), [](const auto& info) {
+      return std::string(info.param == kTrue ? "MinusOne" : info.param == kFalse ? "Zero" : "One");
+    });
 
 }  // namespace
 }  // namespace tlx

@@ -24,7 +24,8 @@ INSTANTIATE_TEST_SUITE_P(Bytes, VersionLinesTest,
                                            LineCase{0x21, "Tambrelux Pro - Hardware v2.1", "2.1"},
                                            LineCase{0x1A, "Tambrelux Pro - Hardware v1.:", "1.0"},
                                            LineCase{0x1C, "Tambrelux Pro - Hardware v1.<", "1.2"},
-                                           LineCase{0xBD, "Tambrelux Pro - Hardware v;.=", ";.3"}));
+                                           LineCase{0xBD, "Tambrelux Pro - Hardware v;.=", ";.3"}),
+                         [](const auto& info) { return "Byte" + std::to_string(info.param.byte); });
 
 }  // namespace
 }  // namespace tlx

@@ -23,7 +23,7 @@ std::string FrameLine(const std::vector<std::uint8_t>& data) {
 FlashRig::FlashRig(std::uint8_t firmwareByte, const FaultSetup& faults)
     : board(sim::BoardConfig{.hardwareByte = 0x21, .firmwareByte = firmwareByte}),
       link(board.Port(), image),
-      engine(link, window, image, imageCopy, failureFlag) {
+      engine(link, window, window, image, imageCopy, failureFlag) {
   std::mt19937 random(20240611);
   std::generate(image.begin(), image.end(), [&] { return static_cast<std::uint8_t>(random()); });
   original = image;

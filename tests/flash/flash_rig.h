@@ -9,7 +9,7 @@
 
 #include "flash/update_engine.h"
 #include "link/tlx_module.h"
-#include "recording_window.h"
+#include "recording_update_window.h"
 #include "sim/simulated_board.h"
 
 namespace tlx::test {
@@ -46,7 +46,7 @@ struct FlashRig {
   std::vector<std::uint8_t> original;
   std::vector<std::uint8_t> flashBefore;
   std::int16_t failureFlag = 0;
-  RecordingWindow window;
+  RecordingUpdateWindow window;
   TLXModule link;
   UpdateEngine engine;
 

@@ -42,7 +42,7 @@ std::vector<int> ExpectedProgress(bool withStep4) {
   const Passes passes = withStep4 ? Passes{{0, 7},   {7, 14},  {14, 14}, {14, 14}, {14, 15},
                                            {15, 16}, {16, 39}, {39, 61}, {61, 61}}
                                   : Passes{{0, 7}, {7, 14}, {14, 14}, {14, 14}, {14, 37}, {37, 60}};
-  std::vector<int> values{0, 0};
+  std::vector<int> values{0};
   for (const auto& [first, last] : passes)
     for (int value = first; value <= last; ++value) values.push_back(value);
   return values;
@@ -79,7 +79,10 @@ TEST_P(CleanUpdate, WritesReadsBackAndCountsEveryRegionInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Firmware, CleanUpdate,
                          ::testing::Values(BoardCase{0x00, true}, BoardCase{0x11, true},
-                                           BoardCase{0x12, false}, BoardCase{0x21, false}));
+                                           BoardCase{0x12, false}, BoardCase{0x21, false}),
+                         [](const auto& info) {
+                           return "FirmwareByte" + std::to_string(info.param.firmwareByte);
+                         });
 
 }  // namespace
 }  // namespace tlx::test

@@ -17,6 +17,16 @@ namespace {
 
 // A loader over real folders: the working directory and the program's directory are two
 // separate temporary folders.
+// The loader's view of the recording window and the fixed process answers.
+struct RecordedChoice : FirmwareChoice {
+  RecordedChoice(test::RecordingWindow& w, test::FakeProcess& p) : window(w), process(p) {}
+  bool CustomChosen() const override { return window.MenuChecked(MenuItem::FWCustom); }
+  bool ShowOpen(FileOpenDialog& dialog) override { return window.ShowOpen(dialog); }
+  std::string ProgramPath() const override { return process.ProgramPath(); }
+  test::RecordingWindow& window;
+  test::FakeProcess& process;
+};
+
 class FirmwareLoaderTest : public ::testing::Test {
  protected:
   FirmwareLoaderTest() { process.programPath = programDir.Path().string(); }
@@ -35,7 +45,8 @@ class FirmwareLoaderTest : public ::testing::Test {
   FileOpenDialog dialog;
   std::vector<std::uint8_t> fileBuffer = std::vector<std::uint8_t>(kContainerSize, 0xEE);
   std::vector<std::uint8_t> imageBuffer = std::vector<std::uint8_t>(kImageSize, 0xDD);
-  FirmwareLoader loader{window, process, dialog, fileBuffer, imageBuffer};
+  RecordedChoice choice{window, process};
+  FirmwareLoader loader{choice, dialog, fileBuffer, imageBuffer};
 };
 
 TEST_F(FirmwareLoaderTest, DefaultReadsTheWorkingDirectoryNotTheProgramDirectory) {

@@ -101,8 +101,10 @@ TEST_P(FailedFrameTest, IsFollowedByNoTransferAndLeavesImageAndFlash) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BlockCommands, FailedFrameTest,
-                         ::testing::Values(&TLXModule::ReadFlashBlock,
-                                           &TLXModule::WriteFlashBlock));
+                         ::testing::Values(&TLXModule::ReadFlashBlock, &TLXModule::WriteFlashBlock),
+                         [](const auto& info) {
+                           return std::string(info.index == 0 ? "RF" : "WF");
+                         });
 
 struct StatusCase {
   const char* name;

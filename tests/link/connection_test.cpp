@@ -58,11 +58,12 @@ TEST_P(ConfigFailureTest, ClosesAgainAndKeepsTheFailingStatus) {
   EXPECT_EQ(link.DeviceOpen, kFalse);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachConfigurationCall, ConfigFailureTest,
-                         ::testing::Values(std::pair{D2xxCall::SetTimeouts, FT_IO_ERROR},
-                                           std::pair{D2xxCall::SetLatencyTimer,
-                                                     FT_INVALID_PARAMETER},
-                                           std::pair{D2xxCall::SetUSBParameters, FT_OTHER_ERROR}));
+INSTANTIATE_TEST_SUITE_P(
+    EachConfigurationCall, ConfigFailureTest,
+    ::testing::Values(std::pair{D2xxCall::SetTimeouts, FT_IO_ERROR},
+                      std::pair{D2xxCall::SetLatencyTimer, FT_INVALID_PARAMETER},
+                      std::pair{D2xxCall::SetUSBParameters, FT_OTHER_ERROR}),
+    [](const auto& info) { return std::string(sim::CallName(info.param.first)); });
 
 TEST_F(ConnectionTest, CloseWithoutHandleMakesNoCallAndClearsBothFields) {
   link.DeviceOpen = kTrue;

@@ -27,7 +27,6 @@ class RecordingWindow : public WindowSystem {
   void SetLabelCaption(Label label, const std::string& text) override;
   void SetProgressVisible(bool visible) override;
   void SetProgressMax(int maximum) override;
-  int ProgressValue() const override { return progressValue; }
   void SetProgressValue(int value) override;
   void SetMenuEnabled(bool enabled) override;
   bool MenuChecked(MenuItem item) const override;

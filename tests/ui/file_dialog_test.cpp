@@ -2,6 +2,8 @@
 // path.
 #include "ui/file_dialog.h"
 
+#include "image/firmware_loader.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,11 +19,11 @@ namespace {
 
 constexpr char kFilter[] = "Tambrelux Pro firmware (*.FWU)|*.fwu|All Files (*.*)|*.*";
 
-// The names the dialog lists in its folder once the folder has been read.
-QStringList Listed(QFileDialog& shown, const QString& folder) {
+// The names the dialog lists in its folder once it lists at least `atLeast` of them.
+QStringList Listed(QFileDialog& shown, const QString& folder, int atLeast) {
   auto* model = shown.findChild<QFileSystemModel*>();
   const QModelIndex root = model->index(folder);
-  for (int wait = 0; wait < 200 && model->rowCount(root) < 2; ++wait)
+  for (int wait = 0; wait < 200 && model->rowCount(root) < atLeast; ++wait)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   QStringList listed;
   for (int row = 0; row < model->rowCount(root); ++row)
@@ -40,7 +42,7 @@ TEST(FileDialogTest, ListsFirmwareInEitherCaseAndGivesTheChosenFullPath) {
                         kFilter,
                         QFile::encodeName(folder.path()).toStdString(),
                         "",
-                        0x81004,
+                        kDialogFlags,
                         true};
   QTimer::singleShot(0, [&] {
     auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -51,7 +53,11 @@ TEST(FileDialogTest, ListsFirmwareInEitherCaseAndGivesTheChosenFullPath) {
     EXPECT_EQ(shown->selectedNameFilter(), "Tambrelux Pro firmware (*.FWU)");
     EXPECT_EQ(shown->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(shown->directory().absolutePath(), QDir(folder.path()).absolutePath());
-    EXPECT_EQ(Listed(*shown, folder.path()), (QStringList{"IMAGE.FWU", "image.fwu"}));
+    EXPECT_EQ(Listed(*shown, folder.path(), 2), (QStringList{"IMAGE.FWU", "image.fwu"}));
+    // "All Files" lists every file, also one without a dot, which the loader accepts.
+    shown->selectNameFilter(shown->nameFilters().at(1));
+    EXPECT_EQ(Listed(*shown, folder.path(), 4),
+              (QStringList{"IMAGE.FWU", "image.fwu", "imagefwu", "notes.txt"}));
     // As a user would: type the name, then confirm.
     shown->findChild<QLineEdit*>("fileNameEdit")->setText("IMAGE.FWU");
     static_cast<QDialog*>(shown)->accept();

@@ -3,6 +3,8 @@
 // message boxes as shown, and a second instance.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <sstream>
 
 #include "app/frm_start.h"
 #include "firmware_files.h"
@@ -86,7 +89,9 @@ class FormCycleTest : public ::testing::Test {
   MainWindow window;
   QtWindowSystem windowSystem{window};
   QtProcessServices process{locks.path()};
-  frmStart form{windowSystem, process, board.Port()};
+  std::ostringstream logWarnings;
+  SessionLog log{{}, logWarnings};
+  frmStart form{windowSystem, process, board.Port(), log};
   FormHost host{window, windowSystem, form};
   std::vector<Shown> messages;
 };

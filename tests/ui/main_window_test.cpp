@@ -86,14 +86,5 @@ TEST(MainWindowTest, TextsFitTheirControlsEvenUnderALargeDesktopFont) {
   QApplication::setFont(desktop);
 }
 
-TEST(MainWindowTest, ProgressPastTheMaximumShowsAFullBarAndReadsBackAsSet) {
-  MainWindow window;
-  QtWindowSystem windowSystem(window);
-  windowSystem.SetProgressMax(61);
-  windowSystem.SetProgressValue(62);
-  EXPECT_EQ(window.ProgressBar()->value(), 61);
-  EXPECT_EQ(windowSystem.ProgressValue(), 62);
-}
-
 }  // namespace
 }  // namespace tlx::ui

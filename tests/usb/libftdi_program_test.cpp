@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "app/frm_start.h"
 #include "fake_process.h"
@@ -46,7 +47,9 @@ class LibftdiProgramTest : public LibftdiFixture {
   test::CurrentDirectory inWorkDir_{workDir_.Path()};
   test::RecordingWindow window_;
   test::FakeProcess process_;
-  frmStart form_{window_, process_, d2xx_};
+  std::ostringstream logWarnings_;
+  SessionLog log_{{}, logWarnings_};
+  frmStart form_{window_, process_, d2xx_, log_};
 };
 
 TEST_F(LibftdiProgramTest, FlashesTheBoardAndGivesItBack) {
