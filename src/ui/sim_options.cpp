@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <limits>
 
+#include "sim/fault_spec.h"
+
 namespace tlx::ui {
 namespace {
 
@@ -20,6 +22,7 @@ const QList<QCommandLineOption>& Options() {
       {"stuck-byte", "This flash byte (0 to 65535) always programs with its lowest bit inverted.",
        "OFFSET"},
       {"unplug-at", "The board is gone from the Nth D2XX call on (1 = the first).", "N"},
+      {"fault", "A scripted fault KIND@CALL[xCOUNT], repeatable; kinds below.", "FAULT"},
       {"dump-flash", "Write the board's 65536 flash bytes to FILE at exit.", "FILE"},
       {"trace", "Write every D2XX call to FILE at exit, as JSON Lines.", "FILE"},
       {"autopilot", "Act as the user: find, flash, confirm, close. Exit 0 on \"Flash Complete!\"."},
@@ -115,6 +118,12 @@ std::variant<SimOptions, OptionsError> ParseSimOptions(const QStringList& argume
   options.stuckByte = read.Whole<std::uint32_t>("stuck-byte", 0, kLastFlashOffset);
   options.unplugAt = read.Whole<int>("unplug-at", 1, std::numeric_limits<int>::max());
   if (!read.Error().isEmpty()) return OptionsError{read.Error()};
+  for (const QString& text : parser.values("fault")) {
+    auto fault = sim::ParseFaultSpec(text.toStdString());
+    if (auto* error = std::get_if<sim::FaultSpecError>(&fault))
+      return OptionsError{"--fault: " + QString::fromStdString(error->sentence)};
+    options.faults.push_back(std::get<sim::ScriptedFault>(fault));
+  }
 
   options.dumpFlash = parser.value("dump-flash");
   options.trace = parser.value("trace");
@@ -136,15 +145,26 @@ QString SimHelpText() {
     if (!option.valueName().isEmpty()) names += " " + option.valueName();
     text += QString("  %1%2\n").arg(names, -22).arg(option.description());
   }
-  return text;
+  text +=
+      "\nFault kinds for --fault; CALL counts every D2XX call from 1, as the lines of the\n"
+      "--trace file do, and the fault strikes the first COUNT (default 1) calls of its\n"
+      "kind from there on:\n";
+  return text + QString::fromStdString(sim::FaultKindsHelp());
 }
 
 void ApplyFaults(const SimOptions& options, sim::SimulatedBoard& board) {
   sim::FaultPlan& faults = board.Faults();
   if (options.faultRate) {
     const double rate = *options.faultRate;
-    faults.SetRandom(options.seed, sim::FaultRates{rate, rate, rate, rate, rate, rate});
+    faults.SetRandom(options.seed, {.failStatus = rate,
+                                    .ioErrorWithBytes = rate,
+                                    .noData = rate,
+                                    .splitReply = rate,
+                                    .bitFlip = rate,
+                                    .badProgram = rate,
+                                    .partialWrite = rate});
   }
+  for (const sim::ScriptedFault& fault : options.faults) faults.Add(fault);
   if (options.stuckByte) faults.StickByte(*options.stuckByte);
   if (options.unplugAt) faults.UnplugAt(*options.unplugAt);
 }

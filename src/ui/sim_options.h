@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include "sim/simulated_board.h"
 
@@ -19,6 +20,7 @@ struct SimOptions {
   std::optional<double> faultRate;
   std::optional<std::uint32_t> stuckByte;
   std::optional<int> unplugAt;
+  std::vector<sim::ScriptedFault> faults;
   QString dumpFlash;
   QString trace;
   bool autopilot = false;

@@ -25,7 +25,8 @@ TEST(SimOptionsTest, DefaultsRunAllFourRegionsAtARealisticPace) {
 TEST(SimOptionsTest, ReadsEveryOption) {
   const SimOptions options = std::get<SimOptions>(
       Parse("--hardware 15.0 --firmware=1.12 --pace instant --seed 42 --fault-rate 0.25 "
-            "--stuck-byte 0xFFFF --unplug-at 30 --dump-flash flash.bin --trace calls.jsonl "
+            "--stuck-byte 0xFFFF --unplug-at 30 --fault write-error@7 --fault no-data@9x2 "
+            "--dump-flash flash.bin --trace calls.jsonl "
             "--autopilot --screenshots shots --help"));
   EXPECT_EQ(options.board.hardwareByte, 0xF0);
   EXPECT_EQ(options.board.firmwareByte, 0x1C);
@@ -34,6 +35,8 @@ TEST(SimOptionsTest, ReadsEveryOption) {
   EXPECT_EQ(options.faultRate, 0.25);
   EXPECT_EQ(options.stuckByte, 65535u);
   EXPECT_EQ(options.unplugAt, 30);
+  ASSERT_EQ(options.faults.size(), 2u);
+  EXPECT_EQ(options.faults[1].kind, sim::FaultKind::NoData);
   EXPECT_EQ(options.dumpFlash, "flash.bin");
   EXPECT_EQ(options.trace, "calls.jsonl");
   EXPECT_TRUE(options.autopilot && options.help);
@@ -68,6 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         Mistake{"RateInWords", "--fault-rate often", "--fault-rate takes a probability"},
         Mistake{"StuckBytePastTheFlash", "--stuck-byte 65536", "from 0 to 65535"},
         Mistake{"UnplugAtZero", "--unplug-at 0", "--unplug-at takes a whole number from 1"},
+        Mistake{"UnknownFault", "--fault jam@3", "--fault: \"jam\" is not a fault kind"},
         Mistake{"UnknownOption", "--colour", "colour"},
         Mistake{"TraceWithoutFile", "--trace", "trace"},
         Mistake{"FileWithoutOption", "TLX.fwu", "Unexpected argument \"TLX.fwu\""}),
