@@ -1,20 +1,34 @@
 #include "commands.h"
 
 #include <algorithm>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "container_report.h"
-#include "file_io.h"
 #include "image/fwu_codec.h"
-#include "image_builder.h"
-#include "text_format.h"
-#include "tool_error.h"
+#include "messages.h"
 
 namespace tlx::fwu {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t kErasedFlash = 0xFF;
+
+Bytes BuildImage(const HeaderFields& header, std::span<const std::uint8_t> payload) {
+  Bytes image(kImageSize, kErasedFlash);
+  const std::uint32_t length = header.length.value_or(static_cast<std::uint32_t>(payload.size()));
+  image[kSignatureOffset] = 'F';
+  image[kSignatureOffset + 1] = 'W';
+  image[kByte2Offset] = header.byte2;
+  image[kVersionOffset] = header.versionByte;
+  for (std::size_t i = 0; i < 4; ++i) {
+    image[kLengthOffset + i] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
+  }
+  std::ranges::copy(payload, image.begin() + kImageHeaderSize);
+  return image;
+}
 
 Bytes Encode(const Bytes& image) {
   Bytes container(kContainerSize);
@@ -39,23 +53,22 @@ Bytes Decode(const Bytes& fileStart) {
 
 // A container the updater would refuse may be wanted (to test the refusal), so it is
 // written, but never without saying so.
-void WarnIfRefused(std::ostream& err, const std::filesystem::path& output, const Bytes& image) {
+void WarnIfRefused(const std::filesystem::path& output, const Bytes& image) {
   const std::vector<std::string> reasons =
       RefusalReasons(ImageView(image.data(), kImageSize), kContainerSize);
   if (reasons.empty()) {
     return;
   }
-  std::string joined;
-  for (const std::string& reason : reasons) {
-    joined += (joined.empty() ? "" : "; ") + reason;
+  std::cerr << "tlx-fwu: warning: the updater would refuse " << Quoted(output.string()) << ": ";
+  for (std::size_t i = 0; i < reasons.size(); ++i) {
+    std::cerr << (i == 0 ? "" : "; ") << reasons[i];
   }
-  err << "tlx-fwu: warning: the updater would refuse " << Quoted(output.string()) << ": " << joined
-      << ".\n";
+  std::cerr << ".\n";
 }
 
-void WriteContainer(const std::filesystem::path& output, const Bytes& image, std::ostream& err) {
-  WriteAtomically(output, Encode(image));
-  WarnIfRefused(err, output, image);
+void WriteContainer(const Output& output, const Bytes& image) {
+  WriteOutput(output, Encode(image));
+  WarnIfRefused(output.path, image);
 }
 
 [[noreturn]] void WrongSize(std::string_view kind, const std::filesystem::path& path,
@@ -66,53 +79,44 @@ void WriteContainer(const std::filesystem::path& output, const Bytes& image, std
 
 }  // namespace
 
-int RunPackPayload(const PackPayloadRequest& request, std::ostream& err) {
-  const InputFile payload = ReadInput(request.payload, kPayloadSize);
-  if (payload.size > kPayloadSize) {
-    WrongSize("payload", request.payload, payload.size, "a payload holds at most 65,536");
+void PackPayload(const std::filesystem::path& payload, const HeaderFields& header,
+                 const Output& output) {
+  const InputFile input = ReadInput(payload, kPayloadSize);
+  if (input.size > kPayloadSize) {
+    WrongSize("payload", payload, input.size, "a payload holds at most 65,536");
   }
-  RefuseExistingOutput(request.output, request.force);
-  const HeaderFields header{request.byte2, request.versionByte,
-                            request.length.value_or(static_cast<std::uint32_t>(payload.size))};
-  WriteContainer(request.output, BuildImage(header, payload.bytes), err);
-  return kExitSuccess;
+  WriteContainer(output, BuildImage(header, input.bytes));
 }
 
-int RunPackImage(const PackImageRequest& request, std::ostream& err) {
-  const InputFile image = ReadInput(request.image, kImageSize);
-  if (image.size != kImageSize) {
-    WrongSize("image", request.image, image.size, "an image has exactly 65,544");
+void PackImage(const std::filesystem::path& image, const Output& output) {
+  const InputFile input = ReadInput(image, kImageSize);
+  if (input.size != kImageSize) {
+    WrongSize("image", image, input.size, "an image has exactly 65,544");
   }
-  RefuseExistingOutput(request.output, request.force);
-  WriteContainer(request.output, image.bytes, err);
-  return kExitSuccess;
+  WriteContainer(output, input.bytes);
 }
 
-int RunUnpack(const UnpackRequest& request, std::ostream& err) {
-  const InputFile container = ReadInput(request.container, kContainerSize);
-  if (container.size < kContainerSize) {
-    WrongSize("container", request.container, container.size, "a container has 262,176");
+void Unpack(const std::filesystem::path& container, bool payloadOnly, const Output& output) {
+  const InputFile input = ReadInput(container, kContainerSize);
+  if (input.size < kContainerSize) {
+    WrongSize("container", container, input.size, "a container has 262,176");
   }
-  RefuseExistingOutput(request.output, request.force);
-  const Bytes image = Decode(container.bytes);
-  const std::span<const std::uint8_t> wanted =
-      request.payloadOnly ? std::span(image).subspan(kImageHeaderSize) : std::span(image);
-  WriteAtomically(request.output, wanted);
-  if (container.size > kContainerSize) {
-    err << "tlx-fwu: note: " << Quoted(request.container.string()) << " has "
-        << GroupedNumber(container.size)
-        << " bytes; only the first 262,176 were decoded, as the updater does.\n";
+  const Bytes image = Decode(input.bytes);
+  WriteOutput(output, payloadOnly ? std::span(image).subspan(kImageHeaderSize) : std::span(image));
+  if (input.size > kContainerSize) {
+    std::cerr << "tlx-fwu: note: " << Quoted(container.string()) << " has "
+              << GroupedNumber(input.size)
+              << " bytes; only the first 262,176 were decoded, as the updater does.\n";
   }
-  return kExitSuccess;
 }
 
-int RunInfo(const InfoRequest& request, std::ostream& out) {
-  const InputFile container = ReadInput(request.container, kContainerSize);
-  const Bytes image = Decode(container.bytes);
+bool Info(const std::filesystem::path& container) {
+  const InputFile input = ReadInput(container, kContainerSize);
+  const Bytes image = Decode(input.bytes);
   const ImageView view(image.data(), kImageSize);
-  const std::vector<std::string> refusals = RefusalReasons(view, container.size);
-  WriteReport(out, request.container, container.size, view, refusals);
-  return refusals.empty() ? kExitSuccess : kExitRefused;
+  const std::vector<std::string> refusals = RefusalReasons(view, input.size);
+  WriteReport(std::cout, container, input.size, view, refusals);
+  return refusals.empty();
 }
 
 }  // namespace tlx::fwu

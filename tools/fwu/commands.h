@@ -1,16 +1,34 @@
-// The three commands of tlx-fwu. Each returns its exit status; a failure it cannot get past
-// is thrown as a ToolError. Notes for the user go to `err`, reports to `out`.
+// The four things tlx-fwu does. A failure they cannot get past is thrown as a ToolError;
+// notes for the user go to stderr, info's report to stdout.
 #pragma once
 
-#include <ostream>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 
-#include "requests.h"
+#include "file_io.h"
 
 namespace tlx::fwu {
 
-int RunPackPayload(const PackPayloadRequest& request, std::ostream& err);
-int RunPackImage(const PackImageRequest& request, std::ostream& err);
-int RunUnpack(const UnpackRequest& request, std::ostream& err);
-int RunInfo(const InfoRequest& request, std::ostream& out);
+struct HeaderFields {
+  std::uint8_t byte2 = 0;
+  std::uint8_t versionByte = 0;         // major in the high nibble
+  std::optional<std::uint32_t> length;  // the payload's size when not given
+};
+
+// Puts the header in front of a payload of at most 65,536 bytes, pads it with erased flash and
+// encodes the image.
+void PackPayload(const std::filesystem::path& payload, const HeaderFields& header,
+                 const Output& output);
+
+// Encodes a whole 65,544-byte image as it is.
+void PackImage(const std::filesystem::path& image, const Output& output);
+
+// Decodes the first 262,176 bytes of a container, as the updater does, into the image or only
+// its payload.
+void Unpack(const std::filesystem::path& container, bool payloadOnly, const Output& output);
+
+// Reports the container's header; returns whether the updater would accept the container.
+bool Info(const std::filesystem::path& container);
 
 }  // namespace tlx::fwu

@@ -1,9 +1,15 @@
 #include "container_report.h"
 
-#include "text_format.h"
+#include "messages.h"
 
 namespace tlx::fwu {
 namespace {
+
+// 0x07 as "0x07".
+std::string HexByte(std::uint8_t value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  return {'0', 'x', kDigits[value >> 4], kDigits[value & 0x0F]};
+}
 
 std::string VersionText(VersionPair version) {
   return std::to_string(version.Major) + "." + std::to_string(version.Minor);
@@ -12,7 +18,8 @@ std::string VersionText(VersionPair version) {
 std::string HexDigits(std::span<const std::uint8_t> bytes) {
   std::string text;
   for (const std::uint8_t byte : bytes) {
-    text += (text.empty() ? "" : " ") + HexByte(byte).substr(2);
+    text += text.empty() ? "" : " ";
+    text += HexByte(byte).substr(2);
   }
   return text;
 }

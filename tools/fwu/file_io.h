@@ -15,14 +15,17 @@ struct InputFile {
   std::uintmax_t size = 0;          // the whole file's size
 };
 
-// Reads at most `limit` bytes from the start of a regular file.
+// Reads at most `limit` bytes from the start of a regular file. Anything else (a folder, a
+// FIFO, a device) is refused before it is read, so that nothing can make the tool wait.
 InputFile ReadInput(const std::filesystem::path& path, std::size_t limit);
 
-// Refuses an output that already exists unless the user asked to replace it.
-void RefuseExistingOutput(const std::filesystem::path& output, bool force);
+struct Output {
+  std::filesystem::path path;
+  bool replace = false;  // --force; the replaced file's permissions stay
+};
 
-// Writes all the bytes to a temporary file beside `output`, flushes it to disk and renames
-// it over `output`.
-void WriteAtomically(const std::filesystem::path& output, std::span<const std::uint8_t> bytes);
+// Writes all the bytes beside the output, flushes them to disk and moves them into place.
+// Without `replace`, the move itself refuses a file that exists by then.
+void WriteOutput(const Output& output, std::span<const std::uint8_t> bytes);
 
 }  // namespace tlx::fwu
