@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <csignal>
 #include <string>
 
@@ -65,11 +66,16 @@ Answer CloseRequests::Ask(std::ostream& to, const std::string& question) {
   std::string line;
   for (;;) {
     std::array<pollfd, 2> waits{pollfd{STDIN_FILENO, POLLIN, 0}, pollfd{wakeUp[0], POLLIN, 0}};
-    if (Pending()) return Answer::CloseRequested;
-    if (poll(waits.data(), waits.size(), -1) < 0 || waits[0].revents == 0) continue;
+    if (Pending()) {
+      to << std::endl;
+      return Answer::CloseRequested;
+    }
+    const int ready = poll(waits.data(), waits.size(), -1);
+    if (ready < 0 && errno != EINTR) break;
+    if (ready <= 0 || waits[0].revents == 0) continue;
     char c = 0;
     if (read(STDIN_FILENO, &c, 1) != 1) {
-      // Nothing was typed, so nothing ended the question's line.
+      // Nothing typed ended the question's line.
       to << std::endl;
       break;
     }
