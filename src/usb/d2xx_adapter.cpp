@@ -13,8 +13,8 @@ bool ValidTransferSize(DWORD size) {
 }
 
 int MillisecondsUntil(Clock::TimePoint deadline, Clock::TimePoint now) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
-  return static_cast<int>(std::max<std::int64_t>(left.count(), 1));
+  return static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count());
 }
 
 }  // namespace
@@ -57,7 +57,10 @@ FT_STATUS D2xxAdapter::FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) 
   OpenDevice* open = Find(handle);
   if (open == nullptr) return FT_INVALID_HANDLE;
   if (milliseconds < kMinLatencyMs) return FT_INVALID_PARAMETER;
-  return D2xxStatusOf(RawOp::Latency, open->device->SetLatencyTimer(milliseconds));
+  const FT_STATUS status =
+      D2xxStatusOf(RawOp::Latency, open->device->SetLatencyTimer(milliseconds));
+  if (status == FT_OK) open->latencyMs = milliseconds;
+  return status;
 }
 
 FT_STATUS D2xxAdapter::FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferSize,
@@ -87,7 +90,8 @@ FT_STATUS D2xxAdapter::FT_Write(FT_HANDLE handle, const std::uint8_t* buffer, DW
 
 // Polls until the count has arrived or the read timeout has passed and returns what came,
 // with FT_OK. A failure returns the bytes gathered before it together with its status.
-// A read timeout of 0 polls once: no read here ever waits without bound.
+// A read timeout of 0 polls once: no read here ever waits without bound. The last poll may
+// end after the read timeout, by at most the latency timer and the poll margin.
 FT_STATUS D2xxAdapter::FT_Read(FT_HANDLE handle, std::uint8_t* buffer, DWORD bytesToRead,
                                DWORD* bytesReturned) {
   OpenDevice* open = Find(handle);
@@ -98,8 +102,9 @@ FT_STATUS D2xxAdapter::FT_Read(FT_HANDLE handle, std::uint8_t* buffer, DWORD byt
   const auto deadline = clock_->Now() + std::chrono::milliseconds(open->readTimeoutMs);
   while (*bytesReturned < bytesToRead) {
     const int missing = static_cast<int>(bytesToRead - *bytesReturned);
-    const int result = open->device->Read(buffer + *bytesReturned, missing,
-                                          MillisecondsUntil(deadline, clock_->Now()));
+    const int pollMs =
+        std::max(MillisecondsUntil(deadline, clock_->Now()), open->latencyMs + kPollMarginMs);
+    const int result = open->device->Read(buffer + *bytesReturned, missing, pollMs);
     const FT_STATUS status = D2xxStatusOf(RawOp::Read, result);
     if (status != FT_OK) return status;
     const int arrived = std::clamp(result, 0, missing);

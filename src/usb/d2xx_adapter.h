@@ -22,6 +22,13 @@ inline constexpr DWORD kMaxTransferSize = 65536;
 inline constexpr int kUnboundedWriteGuardMs = 5000;
 // Rest between polls that brought nothing, so a silent device does not spin the CPU.
 inline constexpr std::chrono::milliseconds kIdlePoll{1};
+// The chip's latency timer until it is set.
+inline constexpr int kDefaultLatencyMs = 16;
+// A poll's USB timeout is never shorter than the latency timer and this margin. The chip
+// always answers within the latency timer, so a poll ends by the chip's answer, not by the
+// timeout; libftdi drops the bytes a read has already gathered when a later transfer of the
+// same read times out, so a timeout in the middle of a reply would lose part of it.
+inline constexpr int kPollMarginMs = 20;
 
 class D2xxAdapter : public D2xx {
  public:
@@ -48,6 +55,7 @@ class D2xxAdapter : public D2xx {
   struct OpenDevice {
     std::unique_ptr<RawDevice> device;
     DWORD readTimeoutMs = 0;
+    int latencyMs = kDefaultLatencyMs;
   };
   OpenDevice* Find(FT_HANDLE handle);
 

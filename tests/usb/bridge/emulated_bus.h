@@ -1,0 +1,141 @@
+// A USB bus emulated with umockdev: a private /sys and /dev on which FT232R bridges, each with
+// the simulated bootloader behind it, are plugged in and pulled out, and on which programs
+// run under umockdev's preload library. A bridge answers the usbdevfs requests on its device
+// node as the kernel and the chip would, so the real libusb and libftdi1 run above it
+// unchanged. Replies leave the chip in 64-byte packets led by two modem-status bytes; a read
+// the chip cannot fill waits for its latency timer.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "sim/bootloader_model.h"
+
+struct _UMockdevTestbed;
+struct _UMockdevIoctlBase;
+struct _UMockdevIoctlClient;
+struct _UMockdevIoctlData;
+
+namespace tlx::test {
+
+using BridgeClock = std::chrono::steady_clock;
+
+struct BridgeSpec {
+  std::string product = "Tambrelux Pro";
+  std::uint16_t vendorId = 0x0403;
+  std::uint8_t firmwareByte = 0x11;
+};
+
+// One request as it crossed the bridge: a control request, or the data of a bulk transfer.
+struct Crossing {
+  enum Kind { Control, ToBoard, ToHost } kind;
+  std::uint8_t request = 0;
+  std::uint16_t value = 0;
+  std::vector<std::uint8_t> bytes;
+};
+
+struct BridgeReport {
+  std::vector<Crossing> trace;
+  int controlUrbs = 0;
+  int bulkOutUrbs = 0;
+  int bulkInUrbs = 0;
+  bool serialDriverBound = true;
+  BridgeClock::time_point unpluggedAt;
+};
+
+class EmulatedBridge {
+ public:
+  EmulatedBridge(_UMockdevTestbed* testbed, BridgeSpec spec, int port);
+  ~EmulatedBridge();
+
+  // Plugged in again, the board comes back power-cycled with its flash kept.
+  void Plug();
+  // Pending transfers end with -ESHUTDOWN, every later request with ENODEV.
+  void Unplug();
+  // The cable goes with the first bulk write that matches; its bytes never reach the board.
+  void UnplugOnWrite(std::function<bool(std::span<const std::uint8_t>)> matches);
+  // A board that answers late: each reply byte reaches the chip this long after the last.
+  void PaceReplies(std::chrono::milliseconds perByte);
+  // Mode 0: only root may open the device node.
+  void LockNode();
+
+  const sim::BootloaderModel& Board() const { return board_; }
+  BridgeReport Report() const;
+
+ private:
+  struct Urb;
+  struct Answer {
+    long result;
+    int error;
+  };
+  static int OnIoctl(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, void* self);
+  Answer Respond(_UMockdevIoctlClient* client, unsigned long request, _UMockdevIoctlData* arg);
+  Answer Submit(_UMockdevIoctlClient* client, _UMockdevIoctlData* arg);
+  Answer Reap(_UMockdevIoctlClient* client, _UMockdevIoctlData* arg);
+  Answer Discard(_UMockdevIoctlClient* client, unsigned long urb);
+  Answer Claim(_UMockdevIoctlClient* client, bool detachDriver);
+  Answer Driver(bool connect);
+  void Control(_UMockdevIoctlData* urb);
+  bool ToBoard(_UMockdevIoctlData* urb);
+  void ToHost(_UMockdevIoctlData* urb);
+  void PullOut();
+
+  _UMockdevTestbed* testbed_;
+  _UMockdevIoctlBase* handler_;
+  const BridgeSpec spec_;
+  const int port_;
+  mutable std::mutex mutex_;
+  sim::BootloaderModel board_;
+  std::string node_;  // the device node while plugged in, else empty
+  std::vector<std::unique_ptr<Urb>> urbs_;
+  std::deque<std::pair<BridgeClock::time_point, std::uint8_t>> fifoToHost_;
+  BridgeClock::time_point lastPacket_;
+  std::chrono::milliseconds latency_{16};
+  std::chrono::milliseconds replyPace_{0};
+  std::function<bool(std::span<const std::uint8_t>)> unplugOnWrite_;
+  BridgeReport report_;
+  _UMockdevIoctlClient* claimedBy_ = nullptr;
+};
+
+struct ChildRun {
+  std::vector<std::string> command;  // the program, then its arguments
+  std::filesystem::path workDir;
+  std::vector<std::string> environment;  // NAME=VALUE, over this process's own
+  // As another user, with its own XDG_RUNTIME_DIR and HOME in workDir: "nobody" when this
+  // process runs as root.
+  bool unprivileged = false;
+};
+
+struct ChildOutcome {
+  int exitCode = -1;  // -1: ended by a signal
+  bool hung = false;  // killed after two minutes
+  std::string out;
+  std::string err;
+};
+
+// Create it before anything asks whether it runs on an emulated bus: umockdev answers that
+// once per process.
+class EmulatedBus {
+ public:
+  EmulatedBus();
+  ~EmulatedBus();
+  EmulatedBridge& Plug(BridgeSpec spec = {});
+  ChildOutcome Run(const ChildRun& run);
+
+ private:
+  std::list<EmulatedBridge> bridges_;
+  _UMockdevTestbed* testbed_;
+};
+
+// Starts this program again under the preload library, unless it runs under it already.
+void ReexecPreloaded(char** argv);
+
+}  // namespace tlx::test
