@@ -20,7 +20,7 @@
 #include "emulated_bus.h"
 #include "flash/update_engine.h"
 #include "link/tlx_module.h"
-#include "recording_window.h"
+#include "recording_update_window.h"
 #include "sim/simulated_board.h"
 #include "usb/ftdi_d2xx.h"
 
@@ -49,10 +49,10 @@ std::int16_t Update(D2xx& d2xx, OnMessage onMessage) {
   std::vector<std::uint8_t> image = RandomImage();
   std::vector<std::uint8_t> imageCopy = image;
   std::int16_t failureFlag = 0;
-  test::RecordingWindow window;
-  window.onMessage = [&](const test::ShownMessage&) { onMessage(); };
+  test::RecordingUpdateWindow window;
+  window.onFailure = onMessage;
   TLXModule link(d2xx, image);
-  UpdateEngine engine(link, window, image, imageCopy, failureFlag);
+  UpdateEngine engine(link, window, window, image, imageCopy, failureFlag);
   link.OpenDevice();
   link.QueryStatus();
   engine.FlashDevice();

@@ -1,6 +1,6 @@
 // What the update engine shows and reports, recorded: the failure message, every progress
 // value, each pass of the event loop, and the journal of region passes. A test can run code at
-// the points where the engine processes pending events.
+// the points where the engine processes pending events or shows its failure.
 #pragma once
 
 #include <functional>
@@ -22,6 +22,7 @@ struct RecordingUpdateWindow : UpdateWindow, UpdateJournal {
   }
   void ShowFailure(std::string_view title, std::string_view text) override {
     messages.push_back({std::string(text), std::string(title), 0});
+    if (onFailure) onFailure();
   }
   void DoEvents() override {
     ++doEventsCount;
@@ -38,6 +39,7 @@ struct RecordingUpdateWindow : UpdateWindow, UpdateJournal {
   std::vector<ShownMessage> messages;
   int doEventsCount = 0;
   std::function<void()> onDoEvents;
+  std::function<void()> onFailure;
   std::vector<RegionPassRecord> passes;
   std::vector<ReadBackDifference> differences;
 };
