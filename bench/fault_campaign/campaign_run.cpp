@@ -4,6 +4,7 @@
 #include <exception>
 #include <vector>
 
+#include "block_region.h"
 #include "sim/random_source.h"
 
 namespace tlx::campaign {
@@ -30,34 +31,47 @@ std::vector<std::uint8_t> FlashOf(const sim::SimulatedBoard& board) {
   return {board.Flash().begin(), board.Flash().end()};
 }
 
-// A clean session must complete; anything else is reported as what went wrong.
-Verdict SecondAttempt(test::AppHarness& app, StartFrom start, const BoardTruth& truth) {
-  const SessionRecord record = RunSession(app, start, {});
-  Verdict verdict = Judge(app, record, truth);
-  if (verdict.outcome == Outcome::Success) return verdict;
+Verdict NotCompleted(const std::string& which, const Verdict& verdict) {
   return {Outcome::WrongMessage,
-          "the attempt after the failure did not complete: " +
-              std::string(verdict.detail.empty() ? "reported a failure" : verdict.detail)};
+          which + " did not complete: " +
+              (verdict.detail.empty() ? std::string("reported a failure") : verdict.detail)};
 }
 
 // After an unplug or an ended program the user plugs the board in again and starts the
-// program anew; after any other failure the same window goes round again.
-Verdict RetryOnHealthyBoard(test::AppHarness& app, const RunPlan& plan,
-                            const std::vector<std::uint8_t>& image,
-                            const std::vector<std::uint8_t>& container) {
-  const bool replug = plan.unplugAfter > 0 || app.window.unloaded;
-  if (!replug) {
-    app.board.Faults() = sim::FaultPlan{};
-    return SecondAttempt(app, StartFrom::IdleWindow,
-                         {plan.boardFirmware, &image, FlashOf(app.board)});
-  }
+// program anew: the board starts afresh, its flash kept, so the first attempt must complete.
+Verdict AttemptOnReplugged(test::AppHarness& app, const RunPlan& plan, const BoardTruth& truth,
+                           const std::vector<std::uint8_t>& container, RunResult& result) {
   if (!app.window.unloaded && !app.RequestClose())
     return {Outcome::WrongMessage, "closing the window after the failure was refused"};
   test::AppHarness fresh({.hardwareByte = kHardwareByte, .firmwareByte = plan.boardFirmware});
   std::ranges::copy(app.board.Flash(), fresh.board.Flash().begin());
   test::WriteBytes(fresh.workDir / "TLX.fwu", container);
-  return SecondAttempt(fresh, StartFrom::ProgramStart,
-                       {plan.boardFirmware, &image, FlashOf(fresh.board)});
+  const SessionRecord record = RunSession(fresh, StartFrom::ProgramStart, {});
+  result.furtherAttempts = 1;
+  result.programmedOutside |= ProgrammedOutsideRegion(fresh.board.CallTrace(), record);
+  const Verdict verdict = Judge(fresh, record, truth);
+  return IsReportedFailure(verdict.outcome)
+             ? NotCompleted("the attempt on the board plugged in again", verdict)
+             : verdict;
+}
+
+// After any other failure the user presses "Find Device" and "Flash Device" again in the same
+// window, on a cable now healthy. The board may still be taking the rest of a frame that the
+// failed attempt began, and the bytes that complete it are lost to the attempt that sends
+// them, so that attempt may itself fail; each one must then report its failure as the first
+// had to, and one of a few must complete.
+Verdict AttemptsOnSameBoard(test::AppHarness& app, const BoardTruth& truth, RunResult& result) {
+  app.board.Faults() = sim::FaultPlan{};
+  Verdict verdict;
+  for (int attempt = 1; attempt <= kMostFurtherAttempts; ++attempt) {
+    result.furtherAttempts = attempt;
+    const SessionRecord record = RunSession(app, StartFrom::IdleWindow, {});
+    result.programmedOutside |= ProgrammedOutsideRegion(app.board.CallTrace(), record);
+    verdict = Judge(app, record, truth);
+    if (!IsReportedFailure(verdict.outcome)) return verdict;
+  }
+  return NotCompleted("the last of " + std::to_string(kMostFurtherAttempts) + " further attempts",
+                      verdict);
 }
 
 RunResult Run(const RunPlan& plan) {
@@ -75,14 +89,16 @@ RunResult Run(const RunPlan& plan) {
     ArmFaults(plan, app.board.Faults(), static_cast<int>(app.board.CallTrace().Entries().size()));
   });
   result.sessionMs = app.board.ModelMilliseconds();
+  result.programmedOutside = ProgrammedOutsideRegion(app.board.CallTrace(), record);
   result.verdict = Judge(app, record, truth);
   if (result.sessionMs > kSessionBoundMs)
     result.verdict = {Outcome::WrongMessage,
                       "the session took " + std::to_string(result.sessionMs / 1000) + " s"};
   if (IsReportedFailure(result.verdict.outcome)) {
-    result.retried = true;
-    const Verdict retry = RetryOnHealthyBoard(app, plan, image, container);
-    if (retry.outcome != Outcome::Success) result.verdict = retry;
+    const bool replugged = plan.unplugAfter > 0 || app.window.unloaded;
+    const Verdict further = replugged ? AttemptOnReplugged(app, plan, truth, container, result)
+                                      : AttemptsOnSameBoard(app, truth, result);
+    if (further.outcome != Outcome::Success) result.verdict = further;
   }
   return result;
 }

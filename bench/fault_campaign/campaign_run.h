@@ -1,5 +1,5 @@
 // One run of the campaign: a session on a faulty board, its verdict, and after a reported
-// failure a second attempt on a healthy board, which must complete.
+// failure further attempts on a healthy board until one completes.
 #pragma once
 
 #include <cstdint>
@@ -14,11 +14,15 @@ namespace tlx::campaign {
 // may be repeated up to 50 times.
 inline constexpr double kSessionBoundMs = 10 * 60 * 1000.0;
 
+// Attempts on the same board after a reported failure before the run counts as wrong.
+inline constexpr int kMostFurtherAttempts = 3;
+
 struct RunResult {
   RunPlan plan;
   Verdict verdict;
-  double sessionMs = 0;  // the faulty session's virtual time
-  bool retried = false;
+  double sessionMs = 0;            // the faulty session's virtual time
+  int furtherAttempts = 0;         // after a reported failure, up to the one that completed
+  bool programmedOutside = false;  // a block reached outside the region being written
 };
 
 RunResult RunOne(std::uint64_t seed);

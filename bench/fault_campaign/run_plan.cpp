@@ -32,11 +32,19 @@ sim::FaultRates RatesFor(FaultClass faultClass, double rate) {
       return {.splitReply = rate};
     case FaultClass::BitFlip:
       return {.bitFlip = rate};
+    case FaultClass::PartialWrite:
+      return {.partialWrite = rate};
     case FaultClass::BadProgram:
       return {.badProgram = rate};
     case FaultClass::Mixed: {
-      const double each = rate / 5;
-      return {each, each, each, each, each, each};
+      const double each = rate / 6;  // the six kinds that strike calls share the rate
+      return {.failStatus = each,
+              .ioErrorWithBytes = each,
+              .noData = each,
+              .splitReply = each,
+              .bitFlip = each,
+              .badProgram = each,
+              .partialWrite = each};
     }
     case FaultClass::StuckByte:
     case FaultClass::Unplug:
@@ -49,8 +57,8 @@ sim::FaultRates RatesFor(FaultClass faultClass, double rate) {
 
 const char* FaultClassName(FaultClass faultClass) {
   static constexpr std::array<const char*, kFaultClassCount> kNames{
-      "failing status",  "I/O error with bytes", "no data", "split reply", "bit flip",
-      "bad programming", "stuck flash byte",     "unplug",  "all at once"};
+      "failing status", "I/O error with bytes", "no data",          "split reply", "bit flip",
+      "partial write",  "bad programming",      "stuck flash byte", "unplug",      "all at once"};
   return kNames[static_cast<std::size_t>(faultClass)];
 }
 

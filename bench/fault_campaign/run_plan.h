@@ -16,12 +16,13 @@ enum class FaultClass {
   NoData,
   SplitReply,
   BitFlip,
+  PartialWrite,
   BadProgram,
   StuckByte,
   Unplug,
   Mixed,  // every random kind at once, sometimes with an unplug
 };
-inline constexpr int kFaultClassCount = 9;
+inline constexpr int kFaultClassCount = 10;
 
 const char* FaultClassName(FaultClass faultClass);
 

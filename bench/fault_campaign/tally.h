@@ -1,4 +1,5 @@
-// Counts of outcomes per fault class, the longest session, and the table the campaign prints.
+// Counts of outcomes per fault class, of runs that programmed outside the region being written,
+// the longest session, and the table the campaign prints.
 #pragma once
 
 #include <array>
@@ -18,11 +19,13 @@ class Tally {
   const std::vector<std::string>& Problems() const { return problems_; }
 
  private:
-  using Counts = std::array<int, kOutcomeCount + 1>;  // outcomes, then runs
+  // Outcomes, then runs, then runs that programmed outside the region being written.
+  using Counts = std::array<int, kOutcomeCount + 2>;
   std::array<Counts, kFaultClassCount> counts_{};
   std::vector<std::string> problems_;
   std::vector<double> sessionMs_;
-  int retries_ = 0;
+  int retried_ = 0;
+  int retriedMoreThanOnce_ = 0;
 };
 
 // "seed 7: ...: update: verify", with the reason when the run went wrong.

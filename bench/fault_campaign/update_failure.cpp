@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "block_region.h"
 #include "flash/flash_plan.h"
 
 namespace tlx::campaign {
@@ -12,7 +13,6 @@ namespace {
 // The judge's own numbers, not the program's: a budget or bracket value gone wrong in the
 // program must show as a wrong message here.
 constexpr int kAttemptsPerLoopCall = 50;
-constexpr std::uint32_t kUnlockingExValue = 1998;
 constexpr std::uint32_t kBlockAddresses = 1024;
 constexpr int kBlockEntries4Bytes = 512;
 constexpr std::size_t kImageHeaderBytes = 8;
@@ -23,31 +23,15 @@ std::string Quote(const test::ShownMessage& shown) {
   return quoted + ": " + shown.text + "\"";
 }
 
-const FlashRegion* RegionNamed(std::string_view step) {
-  const auto found = std::ranges::find(kFlashRegions, step, &FlashRegion::step);
-  return found == kFlashRegions.end() ? nullptr : &*found;
-}
-
-// The region of the last block command, from the commands before it: inside an open "EX"
-// bracket it is Step 4; the one block at address 0 is Step 3; after Step 3 only Step 1 is
-// left, before it only Step 2.
+// The region of the last block command, if that command lies on one of its blocks.
 const FlashRegion* RegionOfLast(const std::vector<Command>& commands) {
-  bool inBracket = false;
-  bool pastStep3 = false;
-  for (auto it = commands.begin(); it + 1 < commands.end(); ++it) {
-    if (it->tag == "EX") inBracket = it->field == kUnlockingExValue;
-    if ((it->tag == "WF" || it->tag == "RF") && it->field == 0) pastStep3 = true;
-  }
+  const FlashRegion& region = RegionOf(commands, commands.size() - 1);
   const std::uint32_t address = commands.back().field;
-  const FlashRegion* region = RegionNamed(inBracket      ? "Step 4"
-                                          : address == 0 ? "Step 3"
-                                          : pastStep3    ? "Step 1"
-                                                         : "Step 2");
-  const auto first = static_cast<std::uint32_t>(region->regionStart);
-  const auto end = first + 2 * static_cast<std::uint32_t>(region->length);
+  const auto first = static_cast<std::uint32_t>(region.regionStart);
+  const auto end = first + 2 * static_cast<std::uint32_t>(region.length);
   const bool onABlock =
       address >= first && address < end && (address - first) % kBlockAddresses == 0;
-  return onABlock ? region : nullptr;
+  return onABlock ? &region : nullptr;
 }
 
 int BlocksOf(const FlashRegion& region) {

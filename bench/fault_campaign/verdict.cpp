@@ -131,6 +131,10 @@ Verdict JudgeFlash(const test::AppHarness& app, const SessionRecord& record,
     if (!Complete(app)) return Wrong(Phase::Flash, "no message, and the window is not complete");
     if (std::optional<std::string> difference = FlashDifference(app, truth))
       return {Outcome::SilentCorruption, *difference + "; " + BeliefAboutFirmware(app, truth)};
+    // Every run starts on a locked board, so whatever opened the protected addresses (the
+    // update's own bracket or stray bytes), they must be locked again at the end.
+    if (app.board.ProtectedRangeUnlocked())
+      return {Outcome::SilentCorruption, "flash addresses 1,024 to 2,047 were left unlocked"};
     return {Outcome::Success, {}};
   }
   if (shown.size() > 1) return Wrong(Phase::Flash, "shown " + Describe(shown));

@@ -19,7 +19,8 @@ enum class Outcome {
   UpdateCommunication,  // "Update Failure!"
   UpdateVerify,         // "Verify Failure!"
   UpdateBootloader,     // "Bootloader Failure!"
-  SilentCorruption,     // "Flash Complete!" over a flash that is not what the update should leave
+  SilentCorruption,     // "Flash Complete!" over a flash that is not what the update should
+                        // leave, or with the protected addresses unlocked
   WrongMessage,         // a message or window state the trace does not justify
 };
 inline constexpr int kOutcomeCount = 8;
@@ -35,7 +36,7 @@ struct Verdict {
 struct BoardTruth {
   std::uint8_t firmware = 0;                         // the board's real firmware byte
   const std::vector<std::uint8_t>* image = nullptr;  // the image in the .fwu, header included
-  std::vector<std::uint8_t> flashBefore;             // the board's flash when the session began
+  std::vector<std::uint8_t> flashBefore;             // the board's flash when the run began
 };
 
 Verdict Judge(const test::AppHarness& app, const SessionRecord& record, const BoardTruth& truth);

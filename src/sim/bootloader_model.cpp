@@ -54,12 +54,6 @@ std::size_t BootloaderModel::TakeReply(std::span<std::uint8_t> destination) {
   return count;
 }
 
-void BootloaderModel::DiscardPartialCommand() {
-  tag_.clear();
-  fields_.clear();
-  candidate_ = -1;
-}
-
 std::string BootloaderModel::CommandInProgress() const {
   return tag_;
 }

@@ -1,5 +1,7 @@
-// The board's bootloader as a byte-stream device: it takes the host's bytes as they come,
-// acts on each command once all of its bytes are in, and queues reply bytes for the host.
+// The board's bootloader as a byte-stream device: it takes the bytes the bridge passes on as
+// they come, acts on each command once all of its bytes are in, and queues reply bytes for the
+// bridge. Nothing the host does reaches its parser or its queued reply: a purge empties only
+// the bridge, so a frame begun stays begun until enough bytes complete it.
 //
 // Commands: "SI" -> "KV" (or the configured tag), hardware byte, firmware byte. "RF" address(3)
 // count(2) -> count x 4 flash bytes from byte 2 x address. "WF" address(3), then 2,048 data bytes
@@ -27,8 +29,8 @@ inline constexpr std::uint16_t kLockValue = 1068;
 
 class BootloaderModel {
  public:
-  // Sees a block's data (and may change it) before it is programmed at firstByte; this is
-  // where flash defects enter.
+  // Sees a block's data (and may change it) before it is programmed at firstByte: where flash
+  // defects enter and where programmed blocks are recorded.
   using ProgramFilter = std::function<void(std::uint32_t firstByte, std::span<std::uint8_t>)>;
 
   BootloaderModel(std::array<std::uint8_t, 2> statusTag, std::uint8_t hardwareByte,
@@ -38,9 +40,6 @@ class BootloaderModel {
   // Moves up to destination.size() reply bytes out; returns how many.
   std::size_t TakeReply(std::span<std::uint8_t> destination);
   std::size_t PendingReplyBytes() const { return reply_.size(); }
-  void DiscardReply() { reply_.clear(); }
-  // Forgets a command whose bytes have not all arrived (frame fields or "WF" data).
-  void DiscardPartialCommand();
   // The tag of the command whose bytes are still arriving, or empty between commands.
   std::string CommandInProgress() const;
 

@@ -1,5 +1,7 @@
 #include "sim/fault_injector.h"
 
+#include <algorithm>
+
 namespace tlx::sim {
 namespace {
 
@@ -23,7 +25,8 @@ std::optional<Fault> FaultInjector::ForCall(D2xxCall call, std::string_view tag)
 }
 
 // Every scripted fault that matches the call counts it, so each fault's first and count
-// refer to its own matching calls; the earliest added fault that is due wins.
+// refer to its own matching calls (from its fromCall on); the earliest added fault that is
+// due wins.
 std::optional<Fault> FaultInjector::Scripted(D2xxCall call, std::string_view tag) {
   const std::vector<ScriptedFault>& scripted = plan_.Scripted();
   matchedCalls_.resize(scripted.size(), 0);
@@ -31,9 +34,10 @@ std::optional<Fault> FaultInjector::Scripted(D2xxCall call, std::string_view tag
   for (std::size_t i = 0; i < scripted.size(); ++i) {
     const ScriptedFault& fault = scripted[i];
     if (fault.call != call || (!fault.tag.empty() && fault.tag != tag)) continue;
+    if (calls_ < fault.fromCall) continue;
     const int position = ++matchedCalls_[i];
     const bool inWindow = position >= fault.first && position - fault.first < fault.count;
-    if (inWindow && !due) due = Fault{fault.kind, fault.status};
+    if (inWindow && !due) due = Fault{fault.kind, fault.status, fault.bytesPassed};
   }
   return due;
 }
@@ -44,6 +48,8 @@ std::optional<Fault> FaultInjector::RandomFor(D2xxCall call, std::string_view ta
   const FaultRates& rates = plan_.Rates();
   RandomSource& random = Generator();
   if (random.Chance(rates.failStatus)) return Fault{FaultKind::FailStatus, RandomFailStatus(call)};
+  if (call == D2xxCall::Write && random.Chance(rates.partialWrite))
+    return Fault{FaultKind::PartialWrite, FT_IO_ERROR};
   if (call != D2xxCall::Read) return std::nullopt;
   if (random.Chance(rates.ioErrorWithBytes)) return Fault{FaultKind::IoErrorWithBytes, FT_IO_ERROR};
   if (random.Chance(rates.noData)) return Fault{FaultKind::NoData, FT_OK};
@@ -67,6 +73,12 @@ void FaultInjector::FlipOneBit(std::span<std::uint8_t> delivered) {
   RandomSource& random = Generator();
   const std::uint64_t index = random.Below(delivered.size());
   delivered[index] ^= static_cast<std::uint8_t>(1U << random.Below(8));
+}
+
+std::size_t FaultInjector::BytesPassed(const Fault& fault, std::size_t count) {
+  if (count < 2) return 0;
+  if (fault.bytesPassed > 0) return std::min<std::size_t>(fault.bytesPassed, count - 1);
+  return 1 + Generator().Below(count - 1);
 }
 
 void FaultInjector::ApplyProgramDefects(std::uint32_t firstByte, std::span<std::uint8_t> data) {

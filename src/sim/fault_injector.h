@@ -17,6 +17,7 @@ namespace tlx::sim {
 struct Fault {
   FaultKind kind = FaultKind::FailStatus;
   FT_STATUS status = FT_IO_ERROR;
+  std::uint32_t bytesPassed = 0;  // PartialWrite; 0: drawn at random
 };
 
 class FaultInjector {
@@ -28,6 +29,9 @@ class FaultInjector {
   // The fault for a call that reached the device; tag names the command it belongs to.
   std::optional<Fault> ForCall(D2xxCall call, std::string_view tag);
   void FlipOneBit(std::span<std::uint8_t> delivered);
+  // How many of a write's count bytes a PartialWrite fault lets through: at least one, and at
+  // most all but one; none of a write too short to cut.
+  std::size_t BytesPassed(const Fault& fault, std::size_t count);
   // Stuck bytes and random bad programming, applied to a block about to be programmed.
   void ApplyProgramDefects(std::uint32_t firstByte, std::span<std::uint8_t> data);
 

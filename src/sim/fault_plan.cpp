@@ -5,7 +5,11 @@
 namespace tlx::sim {
 
 void FaultPlan::Add(const ScriptedFault& fault) {
-  scripted_.push_back(fault);
+  if (fault.kind != FaultKind::Unplug) {
+    scripted_.push_back(fault);
+  } else if (unplugAt_ == 0 || fault.fromCall < unplugAt_) {
+    UnplugAt(fault.fromCall);
+  }
 }
 
 void FaultPlan::SetRandom(std::uint64_t seed, const FaultRates& rates) {

@@ -1,6 +1,6 @@
 // What goes wrong on the simulated board, and when: scripted faults ("the 3rd FT_Read returns
-// status 4 with its bytes"), seeded random faults at a rate per kind, persistent flash defects
-// and an unplug from a given call on.
+// status 4 with its bytes", "the first FT_Write from call 120 on passes 7 bytes"), seeded
+// random faults at a rate per kind, persistent flash defects and an unplug from a given call on.
 #pragma once
 
 #include <cstdint>
@@ -24,16 +24,16 @@ enum class D2xxCall {
   Close
 };
 
-// Kinds other than FailStatus act on FT_Read (IoErrorWithBytes also on FT_Write: the bytes
-// reach the board, the status is FT_IO_ERROR); on other calls they change nothing. Reply
-// bytes that a faulted read leaves undelivered stay queued for later reads, as a late
-// reply would; a purge clears them.
+// What a fault does to the call it strikes. Reply bytes that a faulted read leaves
+// undelivered stay in the bridge for later reads, as a late reply would; a purge drops them.
 enum class FaultKind {
   FailStatus,        // any call: returns the fault's status and has no other effect
-  IoErrorWithBytes,  // FT_Read: delivers its bytes as usual but returns FT_IO_ERROR
+  IoErrorWithBytes,  // FT_Read or FT_Write: moves its bytes as usual but returns FT_IO_ERROR
   NoData,            // FT_Read: delivers nothing, FT_OK, after the read timeout
   SplitReply,        // FT_Read: delivers only the first byte of what it could
   BitFlip,           // FT_Read: one delivered bit inverted; the flash itself is intact
+  PartialWrite,      // FT_Write: passes only its first bytes to the bridge, FT_IO_ERROR
+  Unplug,            // strikes no call: the board is gone from the fault's call on
 };
 
 inline constexpr int kEveryLaterCall = std::numeric_limits<int>::max();
@@ -47,6 +47,11 @@ struct ScriptedFault {
   // When set ("SI", "EX", "RF", "WF"), only calls that belong to that command match: its
   // frame write, the data write of "WF", and the reads of its reply.
   std::string tag{};
+  // When set, only calls from this one on match: the 1-based index of a D2XX call, all calls
+  // counted, as the lines of the trace number them. For an unplug, the call it happens at.
+  int fromCall = 0;
+  // PartialWrite: how many bytes pass, at most all but one of the write; 0 draws them at random.
+  std::uint32_t bytesPassed = 0;
 };
 
 // Probability per call of each kind of fault; badProgram is per written block. A random
@@ -56,12 +61,14 @@ struct FaultRates {
   double ioErrorWithBytes = 0;
   double noData = 0;
   double splitReply = 0;
-  double bitFlip = 0;     // reads of "RF" data only
-  double badProgram = 0;  // one byte of a programmed block lands wrong (persistent)
+  double bitFlip = 0;       // reads of "RF" data only
+  double badProgram = 0;    // one byte of a programmed block lands wrong (persistent)
+  double partialWrite = 0;  // writes only; passes a uniformly drawn part of the write
 };
 
 class FaultPlan {
  public:
+  // An unplug fault is kept as the unplug call; the earliest one counts.
   void Add(const ScriptedFault& fault);
   void SetRandom(std::uint64_t seed, const FaultRates& rates);
   // The flash byte at offset (0 to 65,535) always programs with xorMask applied.

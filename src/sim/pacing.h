@@ -1,6 +1,6 @@
 // The clock of the simulated board. Every call costs what a full-speed FIFO bridge and the
 // board's flash would take; the cost is added to a model clock in both paces, and in the
-// realistic pace the call also really takes that long.
+// realistic pace the call also really takes that long (and the bridge moves bytes by it).
 #pragma once
 
 #include <chrono>
@@ -15,6 +15,9 @@ struct BridgeTiming {
   double programMsPerBlock = 4;  // flash programming of one 2,048-byte block
   double controlCallMs = 1;      // open, configuration, purge, close: one control transfer
   double defaultLatencyMs = 16;  // the bridge's latency timer until it is set
+  // Written bytes the bridge holds that the wire has not yet carried: less than a control
+  // transfer's worth, so a purge after a healthy write finds them gone.
+  std::size_t transmitBufferBytes = 256;
 };
 
 class Pacer {

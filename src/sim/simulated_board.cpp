@@ -1,6 +1,7 @@
 #include "sim/simulated_board.h"
 
 #include "sim/bootloader_model.h"
+#include "sim/bridge.h"
 #include "sim/pacing.h"
 #include "sim/simulated_d2xx.h"
 
@@ -12,12 +13,14 @@ struct SimulatedBoard::Parts {
   Parts(BoardConfig config, Pace pace)
       : board(config.statusTag, config.hardwareByte, config.firmwareByte),
         pacer(pace),
-        port(board, faults, trace, pacer) {}
+        bridge(board, pace, pacer.Timing()),
+        port(board, bridge, faults, trace, pacer) {}
 
   BootloaderModel board;
   FaultPlan faults;
   Trace trace;
   Pacer pacer;
+  Bridge bridge;
   SimulatedD2xx port;
 };
 

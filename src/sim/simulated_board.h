@@ -1,5 +1,6 @@
 // A Tambrelux Pro board on a USB cable, for tests, the demo and the benchmarks: the
-// bootloader model, the D2XX calls over it, its fault plan, its trace and its pacing.
+// bootloader model, its USB bridge, the D2XX calls over them, its fault plan, its trace and
+// its pacing.
 #pragma once
 
 #include <array>

@@ -16,12 +16,17 @@ constexpr UCHAR kMinLatencyMs = 2;
 
 }  // namespace
 
-SimulatedD2xx::SimulatedD2xx(BootloaderModel& board, const FaultPlan& plan, Trace& trace,
-                             Pacer& pacer)
-    : board_(board), faults_(plan), trace_(trace), pacer_(pacer) {
+SimulatedD2xx::SimulatedD2xx(BootloaderModel& board, Bridge& bridge, const FaultPlan& plan,
+                             Trace& trace, Pacer& pacer)
+    : board_(board), bridge_(bridge), faults_(plan), trace_(trace), pacer_(pacer) {
   board_.SetProgramFilter([this](std::uint32_t firstByte, std::span<std::uint8_t> data) {
+    trace_.RecordProgramming(firstByte / 2);
     faults_.ApplyProgramDefects(firstByte, data);
   });
+}
+
+void SimulatedD2xx::RunControlTransfer() {
+  bridge_.RunUntil(pacer_.ModelMilliseconds() + pacer_.Timing().controlCallMs);
 }
 
 SimulatedD2xx::Admission SimulatedD2xx::Admit(D2xxCall call, FT_HANDLE handle,
@@ -84,7 +89,8 @@ FT_STATUS SimulatedD2xx::FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferS
   const Admission admission = Admit(entry.call, handle, "");
   if (admission.refusal) return Finish(entry, *admission.refusal, 0);
   if (!ValidTransferSize(inTransferSize)) return Finish(entry, FT_INVALID_PARAMETER, 0);
-  board_.DiscardReply();
+  RunControlTransfer();
+  bridge_.PurgeReceive();
   return Finish(entry, FT_OK, pacer_.Timing().controlCallMs);
 }
 
@@ -92,8 +98,9 @@ FT_STATUS SimulatedD2xx::FT_Purge(FT_HANDLE handle, DWORD mask) {
   const TraceEntry entry{.call = D2xxCall::Purge, .mask = mask};
   const Admission admission = Admit(entry.call, handle, "");
   if (admission.refusal) return Finish(entry, *admission.refusal, 0);
-  if (mask & FT_PURGE_RX) board_.DiscardReply();
-  if (mask & FT_PURGE_TX) board_.DiscardPartialCommand();
+  RunControlTransfer();
+  if (mask & FT_PURGE_RX) bridge_.PurgeReceive();
+  if (mask & FT_PURGE_TX) bridge_.PurgeTransmit();
   return Finish(entry, FT_OK, pacer_.Timing().controlCallMs);
 }
 

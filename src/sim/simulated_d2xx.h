@@ -1,5 +1,7 @@
-// The eight D2XX calls over the simulated board, with the library's statuses, byte counts
-// and read timeout, the fault plan applied call by call, every call traced and paced.
+// The eight D2XX calls over the simulated board's bridge, with the library's statuses, byte
+// counts and read timeout, the fault plan applied call by call, every call traced and paced.
+// A call takes effect at its end by the model clock, so on the realistic pace a purge acts on
+// what the wire left during its own control transfer.
 //
 // Choices where the library leaves room:
 // - Only "Tambrelux Pro" opened by description (flags 2) is found; one handle at a time; a
@@ -8,15 +10,16 @@
 // - Unplugged: FT_OpenEx gives FT_DEVICE_NOT_FOUND, every I/O call FT_IO_ERROR, and
 //   FT_Close still gives FT_OK and frees the handle, as the library does for a device that
 //   has gone.
+// - FT_Write cut short by a fault passes its first bytes to the bridge, reports them in
+//   BytesWritten and returns FT_IO_ERROR.
 // - FT_Read returns when the count has arrived, or after the read timeout with whatever
-//   did. With no read timeout set (0, wait for ever) a short read could never end, since
-//   the board only answers between the host's calls: it returns at once with
-//   FT_OTHER_ERROR so the mistake shows.
-// - FT_Purge: FT_PURGE_RX drops the reply bytes waiting for the host. FT_PURGE_TX drops
-//   what the host sent that the board has not acted on: the board acts on a command only
-//   once all of its bytes are in, so that is a half-received frame, or a "WF" whose data
-//   has not all arrived.
-// - FT_SetUSBParameters drops the reply bytes held in the driver, as the library does.
+//   did. With no read timeout set (0, wait for ever) a short read would hang the caller:
+//   it returns at once with FT_OTHER_ERROR so the mistake shows.
+// - FT_Purge empties the bridge's buffers only: FT_PURGE_RX the reply bytes waiting for the
+//   host, FT_PURGE_TX the written bytes the wire has not yet carried. A frame the bootloader
+//   has begun to take stays begun, and the next bytes written complete it.
+// - FT_SetUSBParameters drops the reply bytes held in the receive buffer, as the library
+//   does with what the driver holds.
 #pragma once
 
 #include <optional>
@@ -24,6 +27,7 @@
 
 #include "link/d2xx.h"
 #include "sim/bootloader_model.h"
+#include "sim/bridge.h"
 #include "sim/fault_injector.h"
 #include "sim/pacing.h"
 #include "sim/trace.h"
@@ -34,7 +38,8 @@ inline constexpr char kBoardDescription[] = "Tambrelux Pro";
 
 class SimulatedD2xx final : public D2xx {
  public:
-  SimulatedD2xx(BootloaderModel& board, const FaultPlan& plan, Trace& trace, Pacer& pacer);
+  SimulatedD2xx(BootloaderModel& board, Bridge& bridge, const FaultPlan& plan, Trace& trace,
+                Pacer& pacer);
 
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
   FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
@@ -62,9 +67,12 @@ class SimulatedD2xx final : public D2xx {
   // the written bytes begin with.
   std::string CommandOfWrite(const std::uint8_t* buffer, DWORD count) const;
   std::size_t Deliver(std::uint8_t* buffer, DWORD count, const std::optional<Fault>& fault);
-  double ReadCostMs(std::size_t delivered) const;
+  double ReadCostMs(double waitedMs, std::size_t delivered) const;
+  // The bridge as it is once a control transfer made now has reached it.
+  void RunControlTransfer();
 
   BootloaderModel& board_;
+  Bridge& bridge_;
   FaultInjector faults_;
   Trace& trace_;
   Pacer& pacer_;

@@ -1,4 +1,4 @@
-// FT_Write and FT_Read of the simulated bridge: bytes into the board, replies out of it.
+// FT_Write and FT_Read of the simulated bridge: bytes into the bridge, replies out of it.
 #include <algorithm>
 
 #include "sim/simulated_d2xx.h"
@@ -20,7 +20,7 @@ std::string SimulatedD2xx::CommandOfWrite(const std::uint8_t* buffer, DWORD coun
   return tag;
 }
 
-// A write that is refused or fails does not reach the board.
+// A write that is refused or fails passes nothing to the bridge; one cut short, its first bytes.
 FT_STATUS SimulatedD2xx::FT_Write(FT_HANDLE handle, const std::uint8_t* buffer, DWORD bytesToWrite,
                                   DWORD* bytesWritten) {
   TraceEntry entry{.call = D2xxCall::Write};
@@ -33,17 +33,15 @@ FT_STATUS SimulatedD2xx::FT_Write(FT_HANDLE handle, const std::uint8_t* buffer, 
   if (bytesWritten == nullptr || (buffer == nullptr && bytesToWrite > 0))
     return Finish(entry, FT_INVALID_PARAMETER, 0);
 
-  const int blocksBefore = board_.BlocksProgrammed();
-  board_.Receive(entry.data);
-  *bytesWritten = bytesToWrite;
-  entry.written = bytesToWrite;
-  // The board takes data only as fast as it programs it, so a block's programming time is
-  // part of the write that completes it.
-  const double costMs =
-      pacer_.TransferMs(bytesToWrite) +
-      (board_.BlocksProgrammed() - blocksBefore) * pacer_.Timing().programMsPerBlock;
-  const FT_STATUS status = Is(admission.fault, FaultKind::IoErrorWithBytes) ? FT_IO_ERROR : FT_OK;
-  return Finish(entry, status, costMs);
+  const bool cut = Is(admission.fault, FaultKind::PartialWrite);
+  const std::size_t passed =
+      cut ? faults_.BytesPassed(*admission.fault, bytesToWrite) : bytesToWrite;
+  const double nowMs = pacer_.ModelMilliseconds();
+  const double endMs = bridge_.Accept(std::span(entry.data).first(passed), nowMs);
+  *bytesWritten = static_cast<DWORD>(passed);
+  entry.written = static_cast<DWORD>(passed);
+  const bool failed = cut || Is(admission.fault, FaultKind::IoErrorWithBytes);
+  return Finish(entry, failed ? FT_IO_ERROR : FT_OK, endMs - nowMs);
 }
 
 FT_STATUS SimulatedD2xx::FT_Read(FT_HANDLE handle, std::uint8_t* buffer, DWORD bytesToRead,
@@ -55,6 +53,8 @@ FT_STATUS SimulatedD2xx::FT_Read(FT_HANDLE handle, std::uint8_t* buffer, DWORD b
   if (bytesReturned == nullptr || (buffer == nullptr && bytesToRead > 0))
     return Finish(entry, FT_INVALID_PARAMETER, 0);
 
+  const double nowMs = pacer_.ModelMilliseconds();
+  const double arrivedMs = bridge_.Collect(bytesToRead, nowMs, nowMs + readTimeoutMs_);
   const std::size_t delivered = Deliver(buffer, bytesToRead, admission.fault);
   entry.data.assign(buffer, buffer + delivered);
   *bytesReturned = static_cast<DWORD>(delivered);
@@ -62,7 +62,7 @@ FT_STATUS SimulatedD2xx::FT_Read(FT_HANDLE handle, std::uint8_t* buffer, DWORD b
   FT_STATUS status = FT_OK;
   if (Is(admission.fault, FaultKind::IoErrorWithBytes)) status = FT_IO_ERROR;
   if (shortRead && readTimeoutMs_ == 0) status = FT_OTHER_ERROR;
-  const double costMs = shortRead ? readTimeoutMs_ : ReadCostMs(delivered);
+  const double costMs = shortRead ? readTimeoutMs_ : ReadCostMs(arrivedMs - nowMs, delivered);
   return Finish(entry, status, costMs);
 }
 
@@ -70,14 +70,14 @@ std::size_t SimulatedD2xx::Deliver(std::uint8_t* buffer, DWORD count,
                                    const std::optional<Fault>& fault) {
   if (Is(fault, FaultKind::NoData)) return 0;
   const std::size_t wanted = Is(fault, FaultKind::SplitReply) ? std::min<DWORD>(count, 1) : count;
-  const std::size_t delivered = board_.TakeReply({buffer, wanted});
+  const std::size_t delivered = bridge_.Take({buffer, wanted});
   if (Is(fault, FaultKind::BitFlip)) faults_.FlipOneBit({buffer, delivered});
   return delivered;
 }
 
 // A reply's last, short packet waits in the bridge for the latency timer.
-double SimulatedD2xx::ReadCostMs(std::size_t delivered) const {
-  return delivered == 0 ? 0 : latencyMs_ + pacer_.TransferMs(delivered);
+double SimulatedD2xx::ReadCostMs(double waitedMs, std::size_t delivered) const {
+  return delivered == 0 ? 0 : latencyMs_ + std::max(waitedMs, pacer_.TransferMs(delivered));
 }
 
 }  // namespace tlx::sim

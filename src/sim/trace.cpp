@@ -95,6 +95,10 @@ void Trace::Record(TraceEntry entry) {
   entries_.push_back(std::move(entry));
 }
 
+void Trace::RecordProgramming(std::uint32_t flashAddress) {
+  programmed_.push_back({flashAddress, entries_.size()});
+}
+
 std::vector<TraceEntry> Trace::Of(D2xxCall call) const {
   std::vector<TraceEntry> matching;
   std::copy_if(entries_.begin(), entries_.end(), std::back_inserter(matching),

@@ -1,4 +1,5 @@
-// Every D2XX call made to the simulated board, in order, with its arguments, status and bytes.
+// Every D2XX call made to the simulated board, in order, with its arguments, status and bytes,
+// and every block the bootloader programmed, with the call during which it did.
 #pragma once
 
 #include <cstdint>
@@ -26,10 +27,18 @@ struct TraceEntry {
   std::vector<std::uint8_t> data{};  // FT_Write: bytes handed over; FT_Read: bytes delivered
 };
 
+struct ProgrammedBlock {
+  std::uint32_t flashAddress = 0;
+  std::size_t duringCall = 0;  // index into the trace's entries
+};
+
 class Trace {
  public:
   void Record(TraceEntry entry);
+  // A block programmed during the call in progress, which is recorded when it ends.
+  void RecordProgramming(std::uint32_t flashAddress);
   const std::vector<TraceEntry>& Entries() const { return entries_; }
+  const std::vector<ProgrammedBlock>& Programmed() const { return programmed_; }
   // The entries of one kind of call, in order.
   std::vector<TraceEntry> Of(D2xxCall call) const;
   // One JSON object per line: call, status and the call's own keys.
@@ -37,6 +46,7 @@ class Trace {
 
  private:
   std::vector<TraceEntry> entries_;
+  std::vector<ProgrammedBlock> programmed_;
 };
 
 const char* CallName(D2xxCall call);

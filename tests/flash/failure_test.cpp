@@ -262,5 +262,58 @@ TEST(AfterAFailure, ASecondAttemptSucceeds) {
   EXPECT_EQ(rig.imageCopy, rig.original);
 }
 
+struct CutCase {
+  std::string name;
+  int wfWrite;  // the "WF" write that is cut: 23 and 24 are Step 1's first frame and its data
+  std::uint32_t bytesPassed;
+  std::vector<std::uint8_t> leftovers;  // image bytes planted where a cut block's leftovers begin
+  std::int16_t failureFlag;
+  bool strayIntoStep2;  // the leftovers programmed Step 2's first block, already read back
+  friend void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CutWriteInStep1 : public ::testing::TestWithParam<CutCase> {};
+
+// The retry goes out without a purge, so the bootloader takes the retry's own frame as the
+// rest of the cut one and parses what is left over as commands. Step 1's first block is
+// also Step 2's seventh, so it already holds the image when Step 1 rewrites it.
+TEST_P(CutWriteInStep1, CompletesOnlyOverTheRightFlash) {
+  const CutCase& c = GetParam();
+  FlashRig rig([&](sim::FaultPlan& faults) {
+    faults.Add({.call = D2xxCall::Write,
+                .first = c.wfWrite,
+                .kind = sim::FaultKind::PartialWrite,
+                .tag = "WF",
+                .bytesPassed = c.bytesPassed});
+  });
+  const std::size_t step1Data = 16392;
+  std::ranges::copy(c.leftovers, rig.image.begin() + step1Data + 2043 - c.bytesPassed);
+  rig.original = rig.image;
+  rig.engine.FlashDevice();
+
+  EXPECT_EQ(rig.failureFlag, c.failureFlag);
+  if (rig.failureFlag == 0) {
+    EXPECT_TRUE(rig.window.messages.empty());
+    EXPECT_TRUE(rig.FlashHoldsImage({0, 65536}));
+    EXPECT_FALSE(rig.board.ProtectedRangeUnlocked());
+  } else {
+    ASSERT_EQ(rig.window.messages.size(), 1u);
+    EXPECT_EQ(rig.window.messages[0].text, Verify("Step 1"));
+  }
+  EXPECT_EQ(!rig.FlashHoldsImage({4096, 6144}), c.strayIntoStep2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, CutWriteInStep1,
+    ::testing::Values(
+        CutCase{"DataCut", 24, 1000, {}, -1, false},
+        CutCase{"DataCutLeavingAWFIntoStep2", 24, 600, {'W', 'F', 0, 0x08, 0}, -1, true},
+        CutCase{"DataCutLeavingAnUnlockingEX", 24, 600, {'E', 'X', 0x07, 0xCE}, -1, false},
+        CutCase{"FrameCutAfterItsTag", 23, 2, {}, 0, false},
+        CutCase{"FrameCutAfterThreeBytes", 23, 3, {}, 0, false},
+        CutCase{"FrameCutAfterFourBytes", 23, 4, {}, -1, false},
+        CutCase{"FrameCutOfABlockNotYetWritten", 27, 2, {}, -1, false}),
+    [](const auto& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace tlx::test
