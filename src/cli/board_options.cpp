@@ -10,6 +10,9 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
+#include <variant>
+
+#include "sim/fault_spec.h"
 
 namespace tlx::cli {
 namespace {
@@ -73,16 +76,25 @@ CLI::Option* AddRead(CLI::App& app, const std::string& name, Target& target, Rea
       ->group(kBoardGroup);
 }
 
-// Scripted faults, KIND@CALL[xCOUNT], repeatable. Their texts are read by the simulated
-// board's fault-text parser, which this build does not have: each is refused in one sentence.
-CLI::Option* AddFaultOption(CLI::App& app, std::vector<sim::ScriptedFault>& /*faults*/) {
-  auto refuse = [](const std::vector<std::string>& texts) {
-    throw CLI::ValidationError("--fault cannot read \"" + texts.front() +
-                               "\": this build has no scripted faults from the command line");
+// Scripted faults, KIND@CALL[xCOUNT], repeatable; the kinds are listed after the options.
+CLI::Option* AddFaultOption(CLI::App& app, std::vector<sim::ScriptedFault>& faults) {
+  auto store = [&faults](const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) {
+      auto fault = sim::ParseFaultSpec(text);
+      if (const auto* error = std::get_if<sim::FaultSpecError>(&fault))
+        throw CLI::ValidationError("--fault: " + error->sentence);
+      faults.push_back(std::get<sim::ScriptedFault>(fault));
+    }
   };
+  app.footer([] {
+    return "Fault kinds for --fault; CALL counts every D2XX call from 1, as the lines of the\n"
+           "--trace file do, and the fault strikes the first COUNT (default 1) calls of its\n"
+           "kind from there on:\n" +
+           sim::FaultKindsHelp();
+  });
   return app
-      .add_option_function<std::vector<std::string>>("--fault", refuse,
-                                                     "A scripted fault, repeatable.")
+      .add_option_function<std::vector<std::string>>("--fault", store,
+                                                     "A scripted fault, repeatable; kinds below.")
       ->option_text("KIND@CALL[xCOUNT]")
       ->group(kBoardGroup);
 }
@@ -144,11 +156,17 @@ void ApplyBoardSettings(const BoardSettings& settings, sim::SimulatedBoard& boar
   sim::FaultPlan& faults = board.Faults();
   if (settings.faultRate) {
     const double rate = *settings.faultRate;
-    faults.SetRandom(settings.seed, sim::FaultRates{rate, rate, rate, rate, rate, rate});
+    faults.SetRandom(settings.seed, {.failStatus = rate,
+                                     .ioErrorWithBytes = rate,
+                                     .noData = rate,
+                                     .splitReply = rate,
+                                     .bitFlip = rate,
+                                     .badProgram = rate,
+                                     .partialWrite = rate});
   }
+  for (const sim::ScriptedFault& fault : settings.faults) faults.Add(fault);
   if (settings.stuckByte) faults.StickByte(*settings.stuckByte);
   if (settings.unplugAt) faults.UnplugAt(*settings.unplugAt);
-  for (const sim::ScriptedFault& fault : settings.faults) faults.Add(fault);
 }
 
 bool WriteBoardOutputs(const BoardSettings& settings, const sim::SimulatedBoard& board,

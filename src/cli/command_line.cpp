@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <iostream>
+#include <string>
 
 #include "process/posix_process_services.h"
 
@@ -18,7 +19,9 @@ std::optional<int> ParseCommandLine(CLI::App& app, int argc, char** argv) {
   } catch (const CLI::CallForVersion& version) {
     std::cout << version.what() << "\n";
   } catch (const CLI::ParseError& error) {
-    std::cerr << app.get_name() << ": " << error.what() << "; see \"" << app.get_name()
+    std::string sentence = error.what();
+    if (sentence.ends_with('.')) sentence.pop_back();
+    std::cerr << app.get_name() << ": " << sentence << "; see \"" << app.get_name()
               << " --help\".\n";
     return kExitBadCommandLine;
   }

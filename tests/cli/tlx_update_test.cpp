@@ -148,7 +148,7 @@ TEST_F(TlxUpdateTest, RefusalsSayWhyAndWriteNothing) {
   const Refusal refusals[] = {
       {{"--unplug-at", "1"}, 3, "USB Error!: Tambrelux Pro hardware not found!"},
       {{"--hardware", "0.0"}, 3, "Tambrelux Pro Updater: Tambrelux Not in update mode! "},
-      {{"--unplug-at", "7"}, 3, "USB Error: USB Connection Failure!"},
+      {{"--fault", "unplug@7"}, 3, "USB Error: USB Connection Failure!"},
       {{"absent.fwu"}, 3, "Unable to update!: Invalid or missing firmware file!"},
       {{"TLX.fwu.bak"}, 3, "Unable to update!: Invalid or missing firmware file!"},
       {{"bad.fwu"}, 3, "Device not supported!: Device not currently supported for upgrading!"},
