@@ -18,9 +18,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <string_view>
 #include <vector>
 
+#include "process/posix_process_services.h"
 #include "sim/simulated_board.h"
 #include "ui/updater_session.h"
 
@@ -58,7 +60,9 @@ int RunChild(int argc, char** argv) {
   tlx::sim::SimulatedBoard board({}, tlx::sim::Pace::Instant);
   FirstPaint firstPaint;
   app.installEventFilter(&firstPaint);
-  tlx::ui::RunSession(board.Port(), {});
+  tlx::process::PosixProcessServices process(
+      tlx::process::LockFileFor(tlx::process::kSimulatorLockName), std::cerr);
+  tlx::ui::RunSession(board.Port(), process, {});
   return 0;
 }
 

@@ -18,7 +18,7 @@ frmStart::frmStart(WindowSystem& window, ProcessServices& process, D2xx& d2xx, S
 void frmStart::Form_Load() {
   BeginSession();
   if (process_.PrevInstance()) {
-    Tell(process_.ExeName() + " already running! ", std::nullopt, kStyleStopSystemModal);
+    Tell(process_.InstanceHolder() + " already running! ", std::nullopt, kStyleStopSystemModal);
     log_.End();
     window_.Unload();
     window_.End();

@@ -12,6 +12,9 @@ class ProcessServices {
   virtual ~ProcessServices() = default;
 
   virtual bool PrevInstance() = 0;
+  // The program name of the instance that PrevInstance found running, as it can be learnt;
+  // otherwise ExeName().
+  virtual std::string InstanceHolder() const = 0;
   // The running executable's file name without its extension.
   virtual std::string ExeName() const = 0;
   virtual int VersionMajor() const = 0;

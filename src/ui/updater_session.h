@@ -2,8 +2,11 @@
 // both programs. Needs a QApplication.
 #pragma once
 
-#include <QString>
+#include <CLI/CLI.hpp>
 
+#include <string>
+
+#include "app/process_services.h"
 #include "link/d2xx.h"
 
 class QApplication;
@@ -11,15 +14,19 @@ class QApplication;
 namespace tlx::ui {
 
 struct SessionOptions {
+  std::string givenFile;  // empty: the source the Firmware Version menu chooses
   bool autopilot = false;
   int autopilotPauseMs = 600;
-  QString screenshotDirectory;  // empty: no screenshots
+  std::string screenshotDirectory;  // empty: no screenshots
 };
+
+// FILE, --autopilot and --screenshots DIR: the command line that both window programs share.
+void AddWindowOptions(CLI::App& app, SessionOptions& options);
 
 // Name, version and icon of the program, and no quitting behind the logic's back.
 void ConfigureApplication(QApplication& app);
 
 // Runs the window until the program ends. Returns the process's exit code.
-int RunSession(D2xx& d2xx, const SessionOptions& options);
+int RunSession(D2xx& d2xx, ProcessServices& process, const SessionOptions& options);
 
 }  // namespace tlx::ui

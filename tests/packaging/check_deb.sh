@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the .deb from this build tree (built in full, as cpack does not build) with cpack
-# into its own folder, and checks what it installs, what it depends on and its udev rule.
+# into its own folder, and checks what it installs, what it depends on, its udev rule and that
+# a firmware file opens in the updater.
 # Usage: check_deb.sh <build dir> <work dir> <expected dependency>... -- <expected path>...
 set -euo pipefail
 
@@ -34,6 +35,15 @@ dpkg-deb -x "$deb" "$work/root"
 rule="$work/root/usr/lib/udev/rules.d/60-tambrelux-pro.rules"
 for clause in 'ATTR{idVendor}=="0403"' 'ATTR{product}=="Tambrelux Pro"' 'TAG+="uaccess"'; do
   grep -v '^#' "$rule" | grep -qF "$clause" || { echo "udev rule lacks $clause"; failed=1; }
+done
+# A double click on a firmware file opens it in the updater.
+share="$work/root/usr/share"
+mime=$(grep -o 'type="[^"]*"' "$share/mime/packages/tambrelux-updater.xml" | cut -d'"' -f2)
+grep -q 'glob pattern="\*.fwu"' "$share/mime/packages/tambrelux-updater.xml" ||
+  { echo "the MIME type does not cover *.fwu"; failed=1; }
+for line in "Exec=tambrelux-updater %f" "MimeType=$mime;"; do
+  grep -qx "$line" "$share/applications/tambrelux-updater.desktop" ||
+    { echo "desktop entry lacks $line"; failed=1; }
 done
 for path in "$@"; do
   case $path in

@@ -10,6 +10,7 @@ namespace tlx::test {
 class FakeProcess : public ProcessServices {
  public:
   bool PrevInstance() override { return prevInstance; }
+  std::string InstanceHolder() const override { return exeName; }
   std::string ExeName() const override { return exeName; }
   int VersionMajor() const override { return versionMajor; }
   int VersionMinor() const override { return versionMinor; }

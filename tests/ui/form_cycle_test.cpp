@@ -12,17 +12,16 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
-#include <sstream>
+#include <iostream>
 
 #include "app/frm_start.h"
 #include "firmware_files.h"
+#include "process/posix_process_services.h"
 #include "sim/simulated_board.h"
 #include "ui/form_host.h"
-#include "ui/qt_process_services.h"
 
 namespace tlx::ui {
 namespace {
@@ -37,7 +36,6 @@ struct Shown {
 class FormCycleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(locks.isValid());
     QObject::connect(&windowSystem, &QtWindowSystem::messageBoxShown, [this](QMessageBox* box) {
       EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
       EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
@@ -84,11 +82,11 @@ class FormCycleTest : public ::testing::Test {
   test::TempFolder work;
   test::CurrentDirectory inWork{work.Path()};
   std::vector<std::uint8_t> image = test::WriteFirmware(work / "TLX.fwu", {.version = 0x13});
-  QTemporaryDir locks;
   sim::SimulatedBoard board{sim::BoardConfig{0x21, 0x11}, sim::Pace::Instant};
   MainWindow window;
   QtWindowSystem windowSystem{window};
-  QtProcessServices process{locks.path()};
+  std::filesystem::path lockFile = work / "updater.lock";
+  process::PosixProcessServices process{lockFile, std::cerr};
   std::ostringstream logWarnings;
   SessionLog log{{}, logWarnings};
   frmStart form{windowSystem, process, board.Port(), log};
@@ -181,7 +179,7 @@ TEST_F(FormCycleTest, CancelledFileDialogEndsTheCheckWithAPlainMessage) {
 }
 
 TEST_F(FormCycleTest, ASecondInstanceIsRefusedBeforeTheBoardIsTouched) {
-  QtProcessServices first(locks.path());
+  process::PosixProcessServices first(lockFile, std::cerr);
   ASSERT_FALSE(first.PrevInstance());
   EXPECT_EQ(QString::fromStdString(first.ProgramPath()), QCoreApplication::applicationDirPath());
   host.Load();

@@ -74,8 +74,9 @@ TEST_F(SimProgramTest, BoardOnFirmware11GetsAllFourRegions) {
                                         "04-complete.png", "05-idle.png"}));
 }
 
-TEST_F(SimProgramTest, BoardOnFirmware12KeepsItsProtectedRange) {
-  const Outcome run = Autopilot({"--firmware", "1.2"});
+TEST_F(SimProgramTest, BoardOnFirmware12KeepsItsProtectedRangeAndAGivenFileIsRead) {
+  ASSERT_TRUE(QFile::rename(work.filePath("TLX.fwu"), work.filePath("given.FWU")));
+  const Outcome run = Autopilot({"--firmware", "1.2", "given.FWU"});
   EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
   // Flash addresses 1,024 to 2,047 are written only for boards on firmware 1.1 or older.
   EXPECT_TRUE(FlashHoldsPayload(0, 2048));

@@ -1,0 +1,18 @@
+// tlx-update's exit statuses, for scripts.
+#pragma once
+
+#include "cli/command_line.h"
+
+namespace tlx::cli {
+
+inline constexpr int kExitComplete = 0;
+// A communication, verify or bootloader failure during the update.
+inline constexpr int kExitUpdateFailed = 1;
+// Refused before anything was written: no board, not in update mode, a USB failure during
+// the check, a missing, invalid or too old firmware file.
+inline constexpr int kExitRefused = 3;
+inline constexpr int kExitAlreadyRunning = 4;
+// The user declined, or asked to stop before the update began.
+inline constexpr int kExitStopped = 5;
+
+}  // namespace tlx::cli

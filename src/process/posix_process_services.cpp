@@ -1,0 +1,46 @@
+#include "process/posix_process_services.h"
+
+namespace tlx::process {
+
+std::string ProgramVersion() {
+  return std::to_string(TLX_VERSION_MAJOR) + "." + std::to_string(TLX_VERSION_MINOR);
+}
+
+PosixProcessServices::PosixProcessServices(std::filesystem::path lockFile, std::ostream& warnings)
+    : lock_(std::move(lockFile)), warnings_(warnings) {
+  std::error_code error;
+  executable_ = std::filesystem::read_symlink("/proc/self/exe", error);
+}
+
+bool PosixProcessServices::PrevInstance() {
+  const bool firstTry = lock_.State() == LockState::NotTried;
+  const LockState state = lock_.Acquire(ExeName());
+  if (firstTry && state == LockState::Unavailable)
+    warnings_ << "warning: the instance lock " << lock_.File().string() << " cannot be created ("
+              << lock_.Problem() << "); going on without it, so make sure no other updater is "
+              << "using the board.\n";
+  return state == LockState::HeldByAnother;
+}
+
+// The name the holder wrote, so a terminal run refused by the window names the window.
+std::string PosixProcessServices::InstanceHolder() const {
+  return lock_.Holder().empty() ? ExeName() : lock_.Holder();
+}
+
+std::string PosixProcessServices::ExeName() const {
+  return executable_.stem().string();
+}
+
+int PosixProcessServices::VersionMajor() const {
+  return TLX_VERSION_MAJOR;
+}
+
+int PosixProcessServices::VersionMinor() const {
+  return TLX_VERSION_MINOR;
+}
+
+std::string PosixProcessServices::ProgramPath() const {
+  return executable_.parent_path().string();
+}
+
+}  // namespace tlx::process

@@ -1,0 +1,37 @@
+// The process services of both update programs, over POSIX: the instance lock, the
+// executable's name and folder from /proc/self/exe, and the version the build gave them.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "app/process_services.h"
+#include "process/instance_lock.h"
+
+namespace tlx::process {
+
+// "1.3": the project's version, as the build set it.
+std::string ProgramVersion();
+
+class PosixProcessServices : public ProcessServices {
+ public:
+  // A lock that cannot be created is reported once on warnings, and the program goes on.
+  PosixProcessServices(std::filesystem::path lockFile, std::ostream& warnings);
+
+  bool PrevInstance() override;
+  std::string InstanceHolder() const override;
+  std::string ExeName() const override;
+  int VersionMajor() const override;
+  int VersionMinor() const override;
+  std::string ProgramPath() const override;
+
+  LockState Lock() const { return lock_.State(); }
+
+ private:
+  InstanceLock lock_;
+  std::ostream& warnings_;
+  std::filesystem::path executable_;
+};
+
+}  // namespace tlx::process

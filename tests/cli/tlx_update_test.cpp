@@ -1,0 +1,224 @@
+// The real tlx-update program as a child on a simulated board: its exit statuses, messages,
+// JSON lines and the flash it leaves, Ctrl-C, the instance lock and the session log.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <nlohmann/json.hpp>
+
+#include "firmware_files.h"
+
+namespace tlx::cli {
+namespace {
+
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Calls a watch with the child's id and its output so far, whenever more arrives.
+using Watch = std::function<void(pid_t, const Outcome&)>;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+class TlxUpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directory(work / "run");
+    setenv("XDG_RUNTIME_DIR", (work / "run").c_str(), 1);
+    setenv("XDG_STATE_HOME", (work / "state").c_str(), 1);
+  }
+
+  // tlx-update --sim --dump-flash flash.bin, at the instant pace unless args name one, run in
+  // the work folder. Its input stays open until it ends, as a terminal's would.
+  Outcome Run(std::vector<std::string> args, const std::string& input = "",
+              const Watch& watch = {}) {
+    args.insert(args.begin(), {TLX_UPDATE_PROGRAM, "--sim", "--dump-flash", "flash.bin"});
+    if (std::ranges::find(args, "--pace") == args.end())
+      args.insert(args.end(), {"--pace", "instant"});
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return {};
+    const pid_t child = fork();
+    if (child == 0) {
+      dup2(in[0], 0), dup2(out[1], 1), dup2(err[1], 2);
+      if (chdir(work.Path().c_str()) == 0) execv(argv[0], argv.data());
+      _exit(127);
+    }
+    close(in[0]), close(out[1]), close(err[1]);
+    Outcome outcome;
+    pollfd streams[] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* texts[] = {&outcome.out, &outcome.err};
+    const bool written = write(in[1], input.data(), input.size()) >= 0;
+    while (written && (streams[0].fd >= 0 || streams[1].fd >= 0) && poll(streams, 2, -1) > 0) {
+      for (int i : {0, 1}) {
+        char bytes[4096];
+        const ssize_t length = streams[i].revents ? read(streams[i].fd, bytes, sizeof bytes) : 0;
+        if (streams[i].revents && length <= 0) close(streams[i].fd), streams[i].fd = -1;
+        if (length > 0) texts[i]->append(bytes, length);
+        if (length > 0 && watch) watch(child, outcome);
+      }
+    }
+    close(in[1]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+  }
+
+  std::vector<std::uint8_t> Flash() const {
+    const std::string bytes = ReadText(work / "flash.bin");
+    return {bytes.begin(), bytes.end()};
+  }
+  bool FlashUntouched() const {
+    return std::ranges::all_of(Flash(), [](std::uint8_t byte) { return byte == 0xFF; });
+  }
+  fs::path LogFolder() const { return work / "state" / "tambrelux-updater"; }
+
+  test::TempFolder work;
+  std::vector<std::uint8_t> image = test::WriteFirmware(work / "TLX.fwu", {.version = 0x13});
+};
+
+TEST_F(TlxUpdateTest, FlashesBoardsOnFirmware11And12WithJsonLines) {
+  for (const std::string firmware : {"1.1", "1.2"}) {
+    const Outcome run = Run({"--yes", "--json", "--firmware", firmware});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<json> lines;
+    std::istringstream out(run.out);
+    for (std::string line; std::getline(out, line);) lines.push_back(json::parse(line));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), (json{{"event", "result"}, {"exit", 0}, {"text", "Flash Complete!"}}));
+    EXPECT_EQ(std::ranges::count(lines, "result", [](auto& line) { return line["event"]; }), 1);
+    const std::string status = "Firmware: v" + firmware + "  -  Upgrading to: v1.3";
+    EXPECT_TRUE(
+        std::ranges::count(lines, status, [](auto& line) { return line.value("text", ""); }));
+    // Flash bytes 2,048 to 4,095 are written only for boards on firmware 1.1 or older.
+    std::vector<std::uint8_t> expected(image.begin() + 8, image.end());
+    if (firmware == "1.2") std::fill(expected.begin() + 2048, expected.begin() + 4096, 0xFF);
+    EXPECT_EQ(Flash(), expected) << firmware;
+  }
+}
+
+TEST_F(TlxUpdateTest, StuckByteInStep1IsAVerifyFailureWhoseDetailsAreLogged) {
+  const Outcome run = Run({"--yes", "--stuck-byte", "40000"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Verify Failure!: Step 1 - Device verify error!  Data is corrupted!  "
+                         "Re-try update!\n"),
+            std::string::npos);
+  char details[64];
+  std::snprintf(details, sizeof details, "expected 0x%02x, read 0x%02x", image[8 + 40000],
+                image[8 + 40000] ^ 1);
+  const std::string log = ReadText(LogFolder() / "updater.log");
+  EXPECT_NE(log.find("differs first at flash address 0x4e20"), std::string::npos) << log;
+  EXPECT_NE(log.find(details), std::string::npos) << log;
+}
+
+TEST_F(TlxUpdateTest, RefusalsSayWhyAndWriteNothing) {
+  test::WriteFirmware(work / "bad.fwu", {.signature = {'X', 'W'}});
+  test::WriteFirmware(work / "old.fwu", {.version = 0x11});
+  fs::copy_file(work / "TLX.fwu", work / "TLX.fwu.bak");
+  struct Refusal {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const Refusal refusals[] = {
+      {{"--unplug-at", "1"}, 3, "USB Error!: Tambrelux Pro hardware not found!"},
+      {{"--hardware", "0.0"}, 3, "Tambrelux Pro Updater: Tambrelux Not in update mode! "},
+      {{"--fault", "unplug@7"}, 3, "USB Error: USB Connection Failure!"},
+      {{"absent.fwu"}, 3, "Unable to update!: Invalid or missing firmware file!"},
+      {{"TLX.fwu.bak"}, 3, "Unable to update!: Invalid or missing firmware file!"},
+      {{"bad.fwu"}, 3, "Device not supported!: Device not currently supported for upgrading!"},
+      {{"old.fwu"}, 3, "Firmware is too old to update! Contact support@tambrelux.example!"},
+      {{"--pace", "fast"}, 2, R"(tlx-update: --pace takes instant or realistic, not "fast"; see)"},
+      {{}, 5, "Abort Flash: nothing was written."},
+  };
+  for (const Refusal& refusal : refusals) {
+    fs::remove(work / "flash.bin");
+    const Outcome run = Run(refusal.args, "n\n");
+    EXPECT_EQ(run.status, refusal.status) << refusal.message;
+    EXPECT_NE(run.err.find(refusal.message), std::string::npos) << run.err;
+    EXPECT_TRUE(FlashUntouched()) << refusal.message;
+  }
+}
+
+TEST_F(TlxUpdateTest, CtrlCIsRefusedOnceDuringTheUpdateAndStopsItBefore) {
+  int sent = 0;
+  const Watch whileFlashing = [&](pid_t child, const Outcome& so) {
+    if (sent == 0 && so.out.find("Progress: ") != std::string::npos) kill(child, SIGINT), ++sent;
+    if (sent == 1 && so.out.find("Progress: 50%") != std::string::npos)
+      kill(child, SIGTERM), ++sent;
+  };
+  const Outcome during = Run({"--yes", "--pace", "realistic"}, "", whileFlashing);
+  EXPECT_EQ(during.status, 0) << during.err;
+  EXPECT_EQ(sent, 2);
+  EXPECT_EQ(Count(during.err, "it goes on."), 1u) << during.err;
+  EXPECT_NE(during.out.find("Flash Complete!"), std::string::npos);
+
+  const Watch atPrompt = [](pid_t child, const Outcome& so) {
+    if (so.err.ends_with("Flash Device? [y/N] ")) kill(child, SIGINT);
+  };
+  const Outcome before = Run({"--trace", "trace.jsonl"}, "", atPrompt);
+  EXPECT_EQ(before.status, 5);
+  EXPECT_TRUE(FlashUntouched());
+  EXPECT_TRUE(ReadText(work / "trace.jsonl").ends_with("{\"call\":\"FT_Close\",\"status\":0}\n"));
+}
+
+TEST_F(TlxUpdateTest, AnotherHolderOfTheLockIsNamedAndACrashedOneBlocksNothing) {
+  const int holder =
+      open((work / "run" / "tambrelux-updater-sim.lock").c_str(), O_RDWR | O_CREAT, 0600);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  ASSERT_EQ(write(holder, "tambrelux-updater-sim\n", 22), 22);
+  const Outcome refused = Run({"--yes"});
+  EXPECT_EQ(refused.status, 4);
+  EXPECT_NE(refused.err.find("Tambrelux Pro Updater: tambrelux-updater-sim already running! \n"),
+            std::string::npos)
+      << refused.err;
+  close(holder);
+  EXPECT_EQ(Run({"--yes"}).status, 0);
+}
+
+TEST_F(TlxUpdateTest, NoRuntimeFolderAndNoLogFolderWarnAndTheUpdateGoesOn) {
+  setenv("XDG_RUNTIME_DIR", (work / "TLX.fwu" / "run").c_str(), 1);
+  setenv("XDG_STATE_HOME", (work / "TLX.fwu" / "state").c_str(), 1);
+  const Outcome run = Run({"--yes"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Count(run.err, "warning: the instance lock"), 1u) << run.err;
+  EXPECT_EQ(Count(run.err, "warning: the session log"), 1u) << run.err;
+}
+
+TEST_F(TlxUpdateTest, LogStaysBelowOneMegabyteAndKeepsOneOlderFile) {
+  fs::create_directories(LogFolder());
+  std::ofstream(LogFolder() / "updater.log.1") << "oldest\n";
+  std::ofstream(LogFolder() / "updater.log") << std::string(1024 * 1024 - 100, 'x');
+  ASSERT_EQ(Run({"--yes"}).status, 0);
+  EXPECT_EQ(fs::file_size(LogFolder() / "updater.log.1"), 1024u * 1024 - 100);
+  const std::string log = ReadText(LogFolder() / "updater.log");
+  EXPECT_TRUE(log.starts_with("== ") && log.ends_with("result: Flash Complete!\n")) << log;
+}
+
+}  // namespace
+}  // namespace tlx::cli
