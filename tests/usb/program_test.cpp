@@ -30,6 +30,14 @@ const Program kWindowProgram{"Window",
                              false,
                              {0, 1, 1}};
 
+const Program kTerminalProgram{
+    "Terminal",
+    {TLX_UPDATE_PROGRAM, "--yes"},
+    {},
+    [](const std::string& title, const std::string& text) { return title + ": " + text + "\n"; },
+    true,
+    {0, 1, 3}};
+
 enum class Machine {
   Board,
   BoardAndDecoys,
@@ -126,7 +134,7 @@ const std::string kNotFound = "Tambrelux Pro hardware not found!";
 INSTANTIATE_TEST_SUITE_P(
     Machines, ProgramTest,
     ::testing::Combine(
-        ::testing::Values(kWindowProgram),
+        ::testing::Values(kWindowProgram, kTerminalProgram),
         ::testing::Values(
             Case{"CleanOnFirmware11", Machine::Board, 0x11, Ending::Complete},
             Case{"CleanOnFirmware12", Machine::Board, 0x12, Ending::Complete},
