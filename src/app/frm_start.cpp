@@ -62,6 +62,7 @@ void frmStart::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
 
 void frmStart::Form_Unload(bool& /*cancel*/) {
   Link.CloseDevice();
+  log_.WindowClosed();
 }
 
 void frmStart::Button_Click(std::int16_t index) {

@@ -53,6 +53,10 @@ std::filesystem::path DefaultSessionLogFile() {
 SessionLog::SessionLog(std::filesystem::path file, std::ostream& warnings)
     : file_(std::move(file)), warnings_(warnings) {}
 
+SessionLog::~SessionLog() {
+  End();
+}
+
 void SessionLog::Begin(const std::string& program) {
   lines_.clear();
   result_.clear();
@@ -76,7 +80,7 @@ void SessionLog::Firmware(const std::string& path, std::span<const std::uint8_t>
 
 void SessionLog::RegionPassEnded(const RegionPassRecord& pass) {
   std::string line = std::string(pass.step) + " " + PassName(pass.kind) + ": " +
-                     std::to_string(pass.blocks) + " blocks, " +
+                     std::to_string(pass.blocks) + (pass.blocks == 1 ? " block, " : " blocks, ") +
                      std::to_string(pass.failedAttempts) + " failed attempts, " +
                      std::to_string(pass.elapsed.count()) + " ms";
   if (pass.failureFlag != 0) line += ", ended with " + std::to_string(pass.failureFlag);
@@ -93,6 +97,10 @@ void SessionLog::ReadBackDiffered(const ReadBackDifference& difference) {
 
 void SessionLog::Result(const std::string& text) {
   result_ = text;
+}
+
+void SessionLog::WindowClosed() {
+  if (open_ && result_.empty()) result_ = "the window was closed; nothing was written";
 }
 
 void SessionLog::End() {

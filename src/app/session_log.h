@@ -28,6 +28,10 @@ class SessionLog : public UpdateJournal {
  public:
   // An empty path keeps no log.
   SessionLog(std::filesystem::path file, std::ostream& warnings);
+  // A session still open when the program ends is written as it stands.
+  ~SessionLog() override;
+  SessionLog(const SessionLog&) = delete;
+  SessionLog& operator=(const SessionLog&) = delete;
 
   // Starts a block for a session of the program (name and version), dropping one not ended.
   void Begin(const std::string& program);
@@ -37,6 +41,8 @@ class SessionLog : public UpdateJournal {
                 VersionPair image);
   // How the session ended, as the user was told; the last one given counts.
   void Result(const std::string& text);
+  // The window went away: the session's outcome unless the user is told another.
+  void WindowClosed();
   // Appends the block, if one was begun.
   void End();
 

@@ -57,11 +57,11 @@ void UpdateEngine::VerifyFlash() {
     window_.DoEvents();
     if (--RetriesLeft <= 0) {
       FailureFlag = kVerifyFailed;
-      RecordDifference(regionOffset);
       break;
     }
   }
   RecordPass(PassKind::ReadBack, first, last, start);
+  if (FailureFlag == kVerifyFailed) RecordDifference(regionOffset);
 }
 
 bool UpdateEngine::TransferBlocks(int first, int last, void (TLXModule::*transfer)(),
