@@ -87,17 +87,6 @@ TEST_F(FirmwareLoaderTest, NothingReadLeavesBuffersAndVersionAsTheyWere) {
   }
 }
 
-TEST_F(FirmwareLoaderTest, LongerFileIsAcceptedAndOnlyItsFirstContainerUsed) {
-  const auto image = test::MakeImage({.version = 0x21});
-  auto bytes = test::EncodeImage(image);
-  bytes.insert(bytes.end(), 5000, 0x7F);
-  test::WriteBytes(workDir / "TLX.fwu", bytes);
-  loader.LoadFirmware();
-  EXPECT_EQ(loader.FileLoaded, kTrue);
-  EXPECT_EQ(loader.HeaderValid, kTrue);
-  EXPECT_EQ(imageBuffer, image);
-}
-
 TEST_F(FirmwareLoaderTest, CustomDialogOpensInTheProgramDirectoryWithAnEmptyName) {
   dialog.FileName = "/elsewhere/old.fwu";
   SelectCustom(std::nullopt);
