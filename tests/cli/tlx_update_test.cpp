@@ -1,9 +1,7 @@
 // The real tlx-update program as a child on a simulated board: its exit statuses, messages,
 // JSON lines and the flash it leaves, Ctrl-C, the instance lock and the session log.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,8 +11,10 @@
 #include <functional>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "firmware_files.h"
+#include "process/instance_lock.h"
 
 namespace tlx::cli {
 namespace {
@@ -185,17 +185,17 @@ TEST_F(TlxUpdateTest, CtrlCIsRefusedOnceDuringTheUpdateAndStopsItBefore) {
   EXPECT_TRUE(ReadText(work / "trace.jsonl").ends_with("{\"call\":\"FT_Close\",\"status\":0}\n"));
 }
 
+// The holder is the simulator window program, which shares tlx-update --sim's lock.
 TEST_F(TlxUpdateTest, AnotherHolderOfTheLockIsNamedAndACrashedOneBlocksNothing) {
-  const int holder =
-      open((work / "run" / "tambrelux-updater-sim.lock").c_str(), O_RDWR | O_CREAT, 0600);
-  ASSERT_EQ(flock(holder, LOCK_EX), 0);
-  ASSERT_EQ(write(holder, "tambrelux-updater-sim\n", 22), 22);
+  auto holder =
+      std::make_optional<process::InstanceLock>(work / "run" / "tambrelux-updater-sim.lock");
+  ASSERT_EQ(holder->Acquire("tambrelux-updater-sim"), process::LockState::Held);
   const Outcome refused = Run({"--yes"});
   EXPECT_EQ(refused.status, 4);
   EXPECT_NE(refused.err.find("Tambrelux Pro Updater: tambrelux-updater-sim already running! \n"),
             std::string::npos)
       << refused.err;
-  close(holder);
+  holder.reset();
   EXPECT_EQ(Run({"--yes"}).status, 0);
 }
 
