@@ -71,6 +71,7 @@ INSTANTIATE_TEST_SUITE_P(FailingCall, NoBoardTest,
                          [](const auto& info) { return std::string(sim::CallName(info.param)); });
 
 struct HardwareCase {
+  const char* name;
   std::uint8_t hardwareByte;
   bool silent;  // the board does not answer "SI"
   bool refused;
@@ -99,15 +100,11 @@ TEST_P(UpdateModeTest, OnlyHardwareZeroZeroIsNotInUpdateMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Boards, UpdateModeTest,
-                         ::testing::Values(HardwareCase{0x00, false, true},
-                                           HardwareCase{0x21, true, true},
-                                           HardwareCase{0x01, false, false},
-                                           HardwareCase{0x10, false, false}),
-                         [](const auto& info) {
-                           if (info.param.silent) return std::string("SilentBoard");
-                           return "Hardware" + std::to_string(info.param.hardwareByte >> 4) + "_" +
-                                  std::to_string(info.param.hardwareByte & 0x0F);
-                         });
+                         ::testing::Values(HardwareCase{"Hardware0_0", 0x00, false, true},
+                                           HardwareCase{"SilentBoard", 0x21, true, true},
+                                           HardwareCase{"Hardware0_1", 0x01, false, false},
+                                           HardwareCase{"Hardware1_0", 0x10, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tlx

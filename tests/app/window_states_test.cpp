@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
+
 #include "app_harness.h"
 
 namespace tlx {
@@ -38,6 +41,32 @@ TEST(WindowStatesTest, FullRoundThroughEveryState) {
   EXPECT_TRUE(app.window.unloaded);
   EXPECT_EQ(app.form.Link.DeviceOpen, kFalse);
   EXPECT_EQ(app.Calls(D2xxCall::Close), 1u);
+}
+
+// A failed update leaves nothing of itself behind: the window is back in Idle, and the next
+// attempt on the healthy board completes.
+TEST(WindowStatesTest, AFailedUpdateReturnsToIdleAndTheNextAttemptCompletes) {
+  AppHarness app({.hardwareByte = 0x21, .firmwareByte = 0x11});
+  const auto image = WriteFirmware(app.workDir / "TLX.fwu", {.version = 0x20});
+  app.form.Form_Load();
+  app.form.Button_Click(FindDevice);
+  app.board.Faults().Add({.call = D2xxCall::Read,
+                          .first = 9,
+                          .count = 50,
+                          .kind = sim::FaultKind::BitFlip,
+                          .tag = "RF"});
+  app.form.Button_Click(FlashDevice);
+  ASSERT_EQ(app.window.messages.size(), 1u);
+  EXPECT_EQ(app.form.FailureFlag, -1);
+  EXPECT_EQ(app.Shown(), kIdle);
+  EXPECT_EQ(app.form.FlashInProgress, kFalse);
+
+  app.form.Button_Click(FindDevice);
+  app.form.Button_Click(FlashDevice);
+  EXPECT_EQ(app.window.messages.size(), 1u);
+  EXPECT_EQ(app.Shown(), kComplete);
+  EXPECT_EQ(app.form.FailureFlag, 0);
+  EXPECT_TRUE(std::ranges::equal(app.board.Flash(), std::span(image).subspan(8)));
 }
 
 class CloseRequestTest : public ::testing::TestWithParam<Flag16> {};

@@ -58,32 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"5746010203", "0000000000000000"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-using CommandTest = LinkOnBoard;
-
-TEST_F(CommandTest, RF2048x512LandsTheBlockAtImageOffset) {
-  Open();
-  const std::vector<std::uint8_t> block = Pattern(2048, 0x31);
-  std::copy(block.begin(), block.end(), board.Flash().begin() + 4096);  // address 2,048
-  Block(&TLXModule::ReadFlashBlock, 2048, 512, 8 + 4096)(link);
-  EXPECT_EQ(link.LinkStatus, 0);
-  EXPECT_EQ(WrittenSinceOpen(), std::vector<std::string>{"52460008000200"});
-  EXPECT_EQ(Hex(std::span(image).subspan(8 + 4096, 2048)), Hex(block));
-  EXPECT_EQ(image[8 + 4095], 0);
-  EXPECT_EQ(image[8 + 4096 + 2048], 0);
-  EXPECT_EQ(CallsSinceOpen(D2xxCall::Read).front().requested, 2048u);
-}
-
-TEST_F(CommandTest, WF8192x512SendsTheImageBytesInPlace) {
-  Open();
-  const std::vector<std::uint8_t> block = Pattern(2048, 0x52);
-  std::copy(block.begin(), block.end(), image.begin() + 8 + 16384);
-  Block(&TLXModule::WriteFlashBlock, 8192, 512, 8 + 16384)(link);
-  EXPECT_EQ(link.LinkStatus, 0);
-  EXPECT_EQ(WrittenSinceOpen(), (std::vector<std::string>{"5746002000", Hex(block)}));
-  EXPECT_EQ(Hex(board.Flash().subspan(16384, 2048)), Hex(block));
-  EXPECT_TRUE(CallsSinceOpen(D2xxCall::Read).empty());
-}
-
 class FailedFrameTest : public LinkOnBoard,
                         public ::testing::WithParamInterface<void (TLXModule::*)()> {};
 

@@ -39,6 +39,7 @@ TEST_P(ResyncTest, AnswersTheFirstCommandAfterGarbage) {
 INSTANTIATE_TEST_SUITE_P(
     Garbage, ResyncTest,
     ::testing::Values(GarbageCase{"DoubledS", "5353", ""}, GarbageCase{"WThenX", "5758", ""},
+                      GarbageCase{"LoneW", "57", ""},
                       GarbageCase{"TagInsideGarbage", "00 5246 000000 0001", "ffffffff"}),
     CaseName);
 

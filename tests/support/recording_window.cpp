@@ -36,8 +36,6 @@ void RecordingWindow::SetProgressMax(int maximum) {
 }
 
 void RecordingWindow::SetProgressValue(int value) {
-  progressValue = value;
-  progressValues.push_back(value);
   log.push_back("progress value " + std::to_string(value));
 }
 

@@ -42,7 +42,6 @@ class RecordingWindow : public WindowSystem {
   std::vector<std::string> log;
   std::vector<ShownMessage> messages;
   std::vector<FileOpenDialog> dialogsShown;  // the dialog's settings at each showing
-  std::vector<int> progressValues;           // every value set, in order
 
   // What the window shows now; it starts as the window is built.
   std::string caption;
@@ -51,7 +50,6 @@ class RecordingWindow : public WindowSystem {
   std::string deviceName;
   bool progressVisible = false;
   int progressMax = 100;
-  int progressValue = 0;
   bool menuEnabled = true;
   bool defaultChecked = true;
   bool customChecked = false;

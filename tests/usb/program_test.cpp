@@ -19,16 +19,19 @@ struct Program {
   std::string (*shows)(const std::string& title, const std::string& text);
   bool messagesOnStderr;
   int exitCodes[3];  // by Ending
+  std::vector<std::string> screenshotsOfACleanRun;
 };
 
 const Program kWindowProgram{"Window",
-                             {TLX_UPDATER_PROGRAM, "--autopilot"},
+                             {TLX_UPDATER_PROGRAM, "--autopilot", "--screenshots", "runtime/shots"},
                              {"QT_QPA_PLATFORM=offscreen"},
                              [](const std::string& title, const std::string& text) {
                                return "message: " + title + " | " + text + "\n";
                              },
                              false,
-                             {0, 1, 1}};
+                             {0, 1, 1},
+                             {"01-idle.png", "02-ready.png", "03-flashing.png", "04-complete.png",
+                              "05-idle.png"}};
 
 const Program kTerminalProgram{
     "Terminal",
@@ -36,7 +39,8 @@ const Program kTerminalProgram{
     {},
     [](const std::string& title, const std::string& text) { return title + ": " + text + "\n"; },
     true,
-    {0, 1, 3}};
+    {0, 1, 3},
+    {}};
 
 enum class Machine {
   Board,
@@ -125,6 +129,13 @@ TEST_P(ProgramTest, EndsAsTheMachineCallsFor) {
   EXPECT_TRUE(std::ranges::equal(board->Board().Flash(), FlashAfterUpdate(c.firmware)));
   EXPECT_FALSE(board->Board().ProtectedRangeUnlocked());
   EXPECT_TRUE(board->Report().serialDriverBound);
+  if (c.ending != Ending::Complete) return;
+  std::vector<std::string> screenshots;
+  std::error_code none;  // the terminal program takes no screenshots
+  for (const auto& file : std::filesystem::directory_iterator(work_ / "runtime" / "shots", none))
+    screenshots.push_back(file.path().filename());
+  std::ranges::sort(screenshots);
+  EXPECT_EQ(screenshots, program.screenshotsOfACleanRun);
 }
 
 const std::string kStep2Failure =
