@@ -22,16 +22,16 @@ struct Program {
   std::vector<std::string> screenshotsOfACleanRun;
 };
 
-const Program kWindowProgram{"Window",
-                             {TLX_UPDATER_PROGRAM, "--autopilot", "--screenshots", "runtime/shots"},
-                             {"QT_QPA_PLATFORM=offscreen"},
-                             [](const std::string& title, const std::string& text) {
-                               return "message: " + title + " | " + text + "\n";
-                             },
-                             false,
-                             {0, 1, 1},
-                             {"01-idle.png", "02-ready.png", "03-flashing.png", "04-complete.png",
-                              "05-idle.png"}};
+const Program kWindowProgram{
+    "Window",
+    {TLX_UPDATER_PROGRAM, "--autopilot", "--screenshots", "runtime/shots"},
+    {"QT_QPA_PLATFORM=offscreen"},
+    [](const std::string& title, const std::string& text) {
+      return "message: " + title + " | " + text + "\n";
+    },
+    false,
+    {0, 1, 1},
+    {"01-idle.png", "02-ready.png", "03-flashing.png", "04-complete.png", "05-idle.png"}};
 
 const Program kTerminalProgram{
     "Terminal",
