@@ -12,6 +12,7 @@
 #include <string_view>
 #include <variant>
 
+#include "link/number_text.h"
 #include "sim/fault_spec.h"
 
 namespace tlx::cli {
@@ -19,30 +20,12 @@ namespace {
 
 constexpr char kBoardGroup[] = "Simulated board";
 
-std::optional<std::uint64_t> Digits(std::string_view text, int base) {
-  std::uint64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
-  return value;
-}
-
 // Decimal, or hexadecimal after "0x".
 std::optional<std::uint64_t> WholeUpTo(std::string_view text, std::uint64_t low,
                                        std::uint64_t high) {
-  const bool hex = text.starts_with("0x") || text.starts_with("0X");
-  const auto value = hex ? Digits(text.substr(2), 16) : Digits(text, 10);
+  const auto value = ParseWholeNumber(text);
   if (!value || *value < low || *value > high) return {};
   return value;
-}
-
-// "X.Y" with both numbers 0 to 15, as the board's version byte.
-std::optional<std::uint8_t> VersionByte(std::string_view text) {
-  const std::size_t dot = text.find('.');
-  if (dot == std::string_view::npos) return {};
-  const auto major = Digits(text.substr(0, dot), 10);
-  const auto minor = Digits(text.substr(dot + 1), 10);
-  if (!major || !minor || *major > 15 || *minor > 15) return {};
-  return static_cast<std::uint8_t>(*major << 4 | *minor);
 }
 
 std::optional<double> Rate(std::string_view text) {
@@ -124,9 +107,9 @@ std::vector<CLI::Option*> AddBoardOptions(CLI::App& app, BoardSettings& settings
   };
   const std::string version = "a version X.Y with X and Y from 0 to 15";
   return {
-      AddRead(app, "hardware", settings.board.hardwareByte, VersionByte, "X.Y", version,
+      AddRead(app, "hardware", settings.board.hardwareByte, ParseVersionByte, "X.Y", version,
               "Hardware version of the board (default 2.1)."),
-      AddRead(app, "firmware", settings.board.firmwareByte, VersionByte, "X.Y", version,
+      AddRead(app, "firmware", settings.board.firmwareByte, ParseVersionByte, "X.Y", version,
               "Firmware version running on the board (default 1.1)."),
       AddRead(app, "pace", settings.pace, PaceNamed, "PACE", "instant or realistic",
               "instant, or realistic: as fast as a real board (default)."),

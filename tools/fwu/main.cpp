@@ -2,13 +2,13 @@
 // line; commands.cpp does the work.
 #include <CLI/CLI.hpp>
 
-#include <charconv>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "commands.h"
+#include "link/number_text.h"
 #include "messages.h"
 
 namespace tlx::fwu {
@@ -22,22 +22,12 @@ constexpr char kExitStatuses[] =
     "Exit status: 0 done; 1 (info only) the updater would refuse the container;\n"
     "2 a wrong command line or a file that could not be read or written.";
 
-std::optional<std::uint64_t> ParseDigits(std::string_view text, int base) {
-  std::uint64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // Takes a number up to `largest`, decimal or hexadecimal after "0x", and hands it on in
 // decimal: left to itself, CLI11 would read a leading 0 as octal.
 CLI::Validator Number(std::uint64_t largest, const std::string& rule) {
   return CLI::Validator(
       [largest, rule](std::string& text) -> std::string {
-        const bool hex = text.starts_with("0x") || text.starts_with("0X");
-        const auto value = ParseDigits(std::string_view(text).substr(hex ? 2 : 0), hex ? 16 : 10);
+        const auto value = ParseWholeNumber(text);
         if (!value || *value > largest) {
           return Quoted(text) + " is not " + rule;
         }
@@ -51,14 +41,11 @@ CLI::Validator Number(std::uint64_t largest, const std::string& rule) {
 CLI::Validator VersionByte() {
   return CLI::Validator(
       [](std::string& text) -> std::string {
-        const std::size_t dot = text.find('.');
-        const auto major = ParseDigits(std::string_view(text).substr(0, dot), 10);
-        const auto minor =
-            dot == std::string::npos ? std::nullopt : ParseDigits(text.substr(dot + 1), 10);
-        if (!major || !minor || *major > 15 || *minor > 15) {
+        const auto versionByte = ParseVersionByte(text);
+        if (!versionByte) {
           return Quoted(text) + " is not MAJOR.MINOR with each number 0 to 15";
         }
-        text = std::to_string(*major << 4 | *minor);
+        text = std::to_string(*versionByte);
         return "";
       },
       "");
