@@ -11,7 +11,7 @@
 namespace {
 
 using tlx::kContainerSize;
-using tlx::kImageSize;
+using tlx::kImageBytes;
 
 std::vector<std::uint8_t> RandomContainer() {
   std::vector<std::uint8_t> container(kContainerSize);
@@ -24,11 +24,11 @@ std::vector<std::uint8_t> RandomContainer() {
 
 void BM_Decode(benchmark::State& state) {
   const std::vector<std::uint8_t> container = RandomContainer();
-  std::vector<std::uint8_t> image(kImageSize);
+  std::vector<std::uint8_t> image(kImageBytes);
   for (auto _ : state) {
     tlx::DecodeContainer(
         std::span<const std::uint8_t, kContainerSize>(container.data(), kContainerSize),
-        std::span<std::uint8_t, kImageSize>(image.data(), kImageSize));
+        std::span<std::uint8_t, kImageBytes>(image.data(), kImageBytes));
     benchmark::DoNotOptimize(image.data());
     benchmark::ClobberMemory();
   }
@@ -37,11 +37,11 @@ void BM_Decode(benchmark::State& state) {
 BENCHMARK(BM_Decode);
 
 void BM_Encode(benchmark::State& state) {
-  const std::vector<std::uint8_t> image(kImageSize, 0x5A);
+  const std::vector<std::uint8_t> image(kImageBytes, 0x5A);
   std::vector<std::uint8_t> container(kContainerSize);
   const tlx::UniformSource uniform = tlx::ClockSeededUniform();
   for (auto _ : state) {
-    tlx::EncodeContainer(std::span<const std::uint8_t, kImageSize>(image.data(), kImageSize),
+    tlx::EncodeContainer(std::span<const std::uint8_t, kImageBytes>(image.data(), kImageBytes),
                          std::span<std::uint8_t, kContainerSize>(container.data(), kContainerSize),
                          uniform);
     benchmark::DoNotOptimize(container.data());

@@ -22,7 +22,7 @@ class QuietWindow : public UpdateWindow, public UpdateJournal {
  public:
   void ShowFlashing() override {}
   void ShowProgress(int, int) override {}
-  void ShowFailure(std::string_view, std::string_view) override {}
+  void ShowFailure(const UpdateFailure&) override {}
   void DoEvents() override {}
   void RegionPassEnded(const RegionPassRecord&) override {}
   void ReadBackDiffered(const ReadBackDifference&) override {}

@@ -5,9 +5,30 @@ function(tlx_strict target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
 endfunction()
 
-# One static library per subsystem folder, with src/ as the include root.
+# A library's include scope is a folder of its own in the build tree that holds only a link
+# to the library's source folder, so "flash/..." resolves in the libraries that link tlx_flash
+# and nowhere else: an include that the layer table does not allow fails to compile.
+function(tlx_include_scope target)
+  get_filename_component(name ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(scope ${PROJECT_BINARY_DIR}/include-scopes/${name})
+  file(MAKE_DIRECTORY ${scope})
+  if(NOT EXISTS ${scope}/${name})
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${scope}/${name} SYMBOLIC)
+  endif()
+  target_include_directories(${target} PUBLIC ${scope})
+endfunction()
+
+# One static library per folder, named tlx_<folder>, reaching the folders it links.
 function(tlx_library name)
   add_library(${name} STATIC ${ARGN})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  tlx_include_scope(${name})
   tlx_strict(${name})
+endfunction()
+
+# One program per folder under apps/.
+function(tlx_program name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  tlx_strict(${name})
+  install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endfunction()

@@ -108,7 +108,7 @@ void ReadFlashBlock(TLXModule& link, ScriptedD2xx& port, FuzzInput& input,
   const std::uint32_t count = input.Number(2) % 1100;
   link.FlashAddress = static_cast<std::int32_t>(address);
   link.BlockCount = static_cast<std::int32_t>(count);
-  link.ImageOffset = static_cast<std::int32_t>(input.Number(3) % (kImageSize + 4096)) - 2048;
+  link.ImageOffset = static_cast<std::int32_t>(input.Number(3) % (kImageBytes + 4096)) - 2048;
   const std::vector<std::uint8_t> before = image;
   const std::size_t firstRead = port.reads.size();
   link.ReadFlashBlock();
@@ -158,7 +158,7 @@ void VerifyRegion(UpdateEngine& engine, TLXModule& link, FuzzInput& input,
   link.ImageOffset = 8 + 2 * engine.RegionStart;
   link.BlockCount = 512;
   const std::int64_t first = link.ImageOffset;
-  const std::int64_t end = std::min<std::int64_t>(first + 4 * engine.VerifyLength, kImageSize);
+  const std::int64_t end = std::min<std::int64_t>(first + 4 * engine.VerifyLength, kImageBytes);
   copy = image;
   std::fill(copy.begin() + first, copy.begin() + end, input.Byte());
   const std::vector<std::uint8_t> before = image;
@@ -178,9 +178,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace tlx;
   fuzz::FuzzInput input(data, size);
   fuzz::ScriptedD2xx port(input);
-  std::vector<std::uint8_t> image(kImageSize);
+  std::vector<std::uint8_t> image(kImageBytes);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 13 + 5);
-  std::vector<std::uint8_t> copy(kImageSize);
+  std::vector<std::uint8_t> copy(kImageBytes);
   std::int16_t failureFlag = 0;
   test::RecordingUpdateWindow window;
   TLXModule link(port, image);

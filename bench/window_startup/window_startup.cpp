@@ -56,12 +56,12 @@ class FirstPaint : public QObject {
 
 int RunChild(int argc, char** argv) {
   QApplication app(argc, argv);
-  tlx::ui::ConfigureApplication(app);
+  tlx::process::PosixProcessServices process(
+      tlx::process::LockFileFor(tlx::process::kSimulatorLockName), std::cerr);
+  tlx::ui::ConfigureApplication(app, process);
   tlx::sim::SimulatedBoard board({}, tlx::sim::Pace::Instant);
   FirstPaint firstPaint;
   app.installEventFilter(&firstPaint);
-  tlx::process::PosixProcessServices process(
-      tlx::process::LockFileFor(tlx::process::kSimulatorLockName), std::cerr);
   tlx::ui::RunSession(board.Port(), process, {});
   return 0;
 }

@@ -1,12 +1,9 @@
 // The device check behind "Find Device": ask the board again, load and judge the firmware
 // image, and offer the flash only for an image this board can take.
 #include <span>
-#include <string>
 
 #include "app/frm_start.h"
 #include "app/window_states.h"
-#include "app/window_texts.h"
-#include "image/firmware_image.h"
 
 namespace tlx {
 
@@ -18,8 +15,8 @@ void frmStart::CheckDevice() {
     Link.PurgeLink();
   }
   if (Link.LinkStatus != 0) {
-    window_.Unload();
-    Tell("USB Connection Failure!", "USB Error", kStyleOkOnly);
+    UnloadWindow();
+    Tell(UsbConnectionFailure(), kStyleOkOnly);
     log_.End();
     return;
   }
@@ -29,16 +26,15 @@ void frmStart::CheckDevice() {
   Loader.LoadFirmware();
   NoteFirmwareInLog();
   if (Loader.FileLoaded != kTrue) {
-    Tell("Invalid or missing firmware file!", "Unable to update!", kStyleOkOnly);
-    FailureFlag = -1;
+    Tell(MissingFirmware(), kStyleOkOnly);
+    FailureFlag = kDeviceCheckRefused;
   } else if (Loader.HeaderValid != kTrue) {
-    FailureFlag = -1;
-    Tell("Device not currently supported for upgrading!", "Device not supported!", kStyleOkOnly);
-  } else if (VersionTooOld({Loader.ImageMajor, Loader.ImageMinor})) {
+    FailureFlag = kDeviceCheckRefused;
+    Tell(DeviceNotSupported(), kStyleOkOnly);
+  } else if (Loader.Refuses(Refusal::TooOld)) {
     // Only the image's version counts: going back below the board's firmware is allowed.
-    Tell(std::string("Firmware is too old to update! Contact ") + kSupportAddress + "!",
-         "Unable to update!", kStyleOkOnly);
-    FailureFlag = -1;
+    Tell(FirmwareTooOld(), kStyleOkOnly);
+    FailureFlag = kDeviceCheckRefused;
   }
   if (FailureFlag != 0) {
     log_.End();

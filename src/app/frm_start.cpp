@@ -1,15 +1,14 @@
-// Start-up, the button array and the window states of the one window.
+// Start-up, the button array, the window states and the close protocol of the one window.
 #include "app/frm_start.h"
 
 #include "app/window_states.h"
-#include "app/window_texts.h"
 #include "image/firmware_image.h"
 
 namespace tlx {
 
 frmStart::frmStart(WindowSystem& window, ProcessServices& process, D2xx& d2xx, SessionLog& log)
     : Link(d2xx, ImageBuffer),
-      Loader(*this, CommonDialog1, FileBuffer, ImageBuffer),
+      Loader(window, process, CommonDialog1, FileBuffer, ImageBuffer),
       Engine(Link, *this, log, ImageBuffer, ImageCopy, FailureFlag),
       window_(window),
       process_(process),
@@ -18,9 +17,9 @@ frmStart::frmStart(WindowSystem& window, ProcessServices& process, D2xx& d2xx, S
 void frmStart::Form_Load() {
   BeginSession();
   if (process_.PrevInstance()) {
-    Tell(process_.InstanceHolder() + " already running! ", std::nullopt, kStyleStopSystemModal);
+    Tell(AlreadyRunning(process_.InstanceHolder()), kStyleStopSystemModal);
     log_.End();
-    window_.Unload();
+    UnloadWindow();
     window_.End();
     return;
   }
@@ -30,8 +29,8 @@ void frmStart::Form_Load() {
     Link.OpenDevice();
     if (Link.LinkStatus != 0) {
       // The connection is closed before the user reads why the program is going away.
-      window_.Unload();
-      Tell("Tambrelux Pro hardware not found!", "USB Error!", kStyleOkOnly);
+      UnloadWindow();
+      Tell(HardwareNotFound(), kStyleOkOnly);
       log_.End();
       return;
     }
@@ -40,9 +39,9 @@ void frmStart::Form_Load() {
   Link.QueryStatus();
   log_.Board(Link.HardwareVersion, Link.FirmwareVersion);
   if (Link.HardwareVersion.Major == 0 && Link.HardwareVersion.Minor == 0) {
-    Tell("Tambrelux Not in update mode! ", std::nullopt, kStyleStopSystemModal);
+    Tell(NotInUpdateMode(), kStyleStopSystemModal);
     log_.End();
-    window_.Unload();
+    UnloadWindow();
     window_.End();
     return;
   }
@@ -50,8 +49,8 @@ void frmStart::Form_Load() {
   ShowIdle(window_);
   window_.Show();
 
-  ImageBuffer.assign(kImageSize, 0);
-  ImageCopy.assign(kImageSize, 0);
+  ImageBuffer.assign(kImageBytes, 0);
+  ImageCopy.assign(kImageBytes, 0);
   FileBuffer.assign(kContainerSize, 0);
 }
 
@@ -63,6 +62,24 @@ void frmStart::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
 void frmStart::Form_Unload(bool& /*cancel*/) {
   Link.CloseDevice();
   log_.WindowClosed();
+}
+
+bool frmStart::RequestClose(int unloadMode) {
+  if (unloaded_) return true;
+  bool cancel = false;
+  Form_QueryUnload(cancel, unloadMode);
+  if (cancel) return false;
+  UnloadWindow();
+  return unloaded_;
+}
+
+void frmStart::UnloadWindow() {
+  if (unloaded_) return;
+  bool cancel = false;
+  Form_Unload(cancel);
+  if (cancel) return;
+  unloaded_ = true;
+  window_.Unload();
 }
 
 void frmStart::Button_Click(std::int16_t index) {
@@ -125,21 +142,11 @@ void frmStart::BeginSession() {
              std::to_string(process_.VersionMinor()));
 }
 
-void frmStart::Tell(const std::string& text, const std::optional<std::string>& title, int style) {
-  window_.MsgBox(text, title, style);
-  log_.Result(title.value_or(kApplicationTitle) + ": " + text);
-}
-
-bool frmStart::CustomChosen() const {
-  return window_.MenuChecked(MenuItem::FWCustom);
-}
-
-bool frmStart::ShowOpen(FileOpenDialog& dialog) {
-  return window_.ShowOpen(dialog);
-}
-
-std::string frmStart::ProgramPath() const {
-  return process_.ProgramPath();
+void frmStart::Tell(const MessageText& message, int style) {
+  const std::optional<std::string> title =
+      message.title ? std::optional<std::string>(*message.title) : std::nullopt;
+  window_.MsgBox(message.text, title, style);
+  log_.Result(title.value_or(kApplicationTitle) + ": " + message.text);
 }
 
 void frmStart::ShowFlashing() {
@@ -151,8 +158,8 @@ void frmStart::ShowProgress(int value, int maximum) {
   window_.SetProgressValue(value);
 }
 
-void frmStart::ShowFailure(std::string_view title, std::string_view text) {
-  Tell(std::string(text), std::string(title), kStyleOkOnly);
+void frmStart::ShowFailure(const UpdateFailure& failure) {
+  Tell(UpdateFailureText(failure), kStyleOkOnly);
 }
 
 void frmStart::DoEvents() {

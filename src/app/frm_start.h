@@ -1,28 +1,31 @@
 // The program's one window: start-up, the button array and the window states, the device
-// check, and the owner of the three buffers, FailureFlag and FlashInProgress. It is also what
-// the firmware loader and the update engine see of the window.
+// check, the close protocol, and the owner of the three buffers, FailureFlag and
+// FlashInProgress. It is also what the update engine sees of the window.
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <vector>
 
+#include "app/firmware_loader.h"
 #include "app/process_services.h"
 #include "app/session_log.h"
 #include "app/window_system.h"
+#include "app/window_texts.h"
+#include "common/flag16.h"
 #include "flash/update_engine.h"
-#include "image/firmware_choice.h"
-#include "image/firmware_loader.h"
 #include "link/d2xx.h"
-#include "link/flag16.h"
 #include "link/tlx_module.h"
 
 namespace tlx {
 
-inline constexpr char kSupportAddress[] = "support@tambrelux.example";
+// FailureFlag after a device check that refused the board's firmware file. It has the value
+// of a verify failure, but it means the check's refusal: nothing was written.
+inline constexpr std::int16_t kDeviceCheckRefused = -1;
 
-class frmStart : private FirmwareChoice, private UpdateWindow {
+// The kind of close request a face passes on; the logic treats every kind alike.
+inline constexpr int kCloseFromControlMenu = 0;
+
+class frmStart : private UpdateWindow {
  public:
   frmStart(WindowSystem& window, ProcessServices& process, D2xx& d2xx, SessionLog& log);
 
@@ -33,6 +36,11 @@ class frmStart : private FirmwareChoice, private UpdateWindow {
   void Button_Click(std::int16_t index);
   void mnuFWCustom_Click();
   void mnuFWDefault_Click();
+
+  // The one way a face closes the window: asks Form_QueryUnload, which refuses while a flash
+  // runs, then unloads. True when the window is gone (also when it was gone already).
+  bool RequestClose(int unloadMode = kCloseFromControlMenu);
+  bool Unloaded() const { return unloaded_; }
 
   void ResetWindow();
   void CheckDevice();
@@ -51,25 +59,23 @@ class frmStart : private FirmwareChoice, private UpdateWindow {
 
  private:
   // Shows a message box and notes it as the session's outcome so far.
-  void Tell(const std::string& text, const std::optional<std::string>& title, int style);
+  void Tell(const MessageText& message, int style);
+  // Runs the unload handler, then takes the window away.
+  void UnloadWindow();
   void BeginSession();
   void FlashAndReport();
   void NoteFirmwareInLog();
 
-  // What the loader sees of the window and the process.
-  bool CustomChosen() const override;
-  bool ShowOpen(FileOpenDialog& dialog) override;
-  std::string ProgramPath() const override;
-
   // What the update engine sees of the window.
   void ShowFlashing() override;
   void ShowProgress(int value, int maximum) override;
-  void ShowFailure(std::string_view title, std::string_view text) override;
+  void ShowFailure(const UpdateFailure& failure) override;
   void DoEvents() override;
 
   WindowSystem& window_;
   ProcessServices& process_;
   SessionLog& log_;
+  bool unloaded_ = false;
 };
 
 }  // namespace tlx

@@ -5,8 +5,6 @@
 
 namespace tlx {
 
-inline constexpr char kApplicationTitle[] = "Tambrelux Pro Updater";
-
 class ProcessServices {
  public:
   virtual ~ProcessServices() = default;

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "app/sha256.h"
+#include "digest/sha256.h"
 
 namespace tlx {
 namespace {

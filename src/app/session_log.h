@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/version_pair.h"
 #include "flash/update_journal.h"
-#include "link/version_pair.h"
 
 namespace tlx {
 

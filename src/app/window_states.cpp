@@ -1,5 +1,7 @@
 #include "app/window_states.h"
 
+#include "app/window_texts.h"
+
 namespace tlx {
 
 void ShowIdle(WindowSystem& window) {

@@ -8,9 +8,6 @@
 
 namespace tlx {
 
-inline constexpr char kFlashingText[] = "Flashing device...";
-inline constexpr char kFlashCompleteText[] = "Flash Complete!";
-
 // "Find Device", both lines empty, the menu enabled: at start-up and after every reset.
 void ShowIdle(WindowSystem& window);
 // "Flash Device" and "Abort Flash" under the firmware status line; the menu stays disabled.

@@ -2,10 +2,9 @@
 // terminal realise it for users, a recording fake for tests.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
-
-#include "image/firmware_choice.h"
 
 namespace tlx {
 
@@ -24,6 +23,23 @@ inline constexpr int kStyleOkOnly = 0;
 inline constexpr int kStyleStopIcon = 16;
 inline constexpr int kStyleSystemModal = 4096;
 inline constexpr int kStyleStopSystemModal = kStyleStopIcon | kStyleSystemModal;
+
+// File dialog flags: explorer-style, the chosen file must exist, no read-only check box.
+inline constexpr std::uint32_t kDialogExplorer = 0x80000;
+inline constexpr std::uint32_t kDialogFileMustExist = 0x1000;
+inline constexpr std::uint32_t kDialogHideReadOnly = 0x4;
+inline constexpr std::uint32_t kDialogFlags =
+    kDialogExplorer | kDialogFileMustExist | kDialogHideReadOnly;
+
+// The window's one file-open dialog. Its settings persist between uses.
+struct FileOpenDialog {
+  std::string DialogTitle;
+  std::string Filter;  // "description|pattern|description|pattern"
+  std::string InitDir;
+  std::string FileName;  // empty before showing; the full chosen path after
+  std::uint32_t Flags = 0;
+  bool CancelError = false;  // report cancelling as a failure
+};
 
 class WindowSystem {
  public:
@@ -51,7 +67,7 @@ class WindowSystem {
   // One pass of the event loop, returning when no event is pending.
   virtual void DoEvents() = 0;
   virtual void Show() = 0;
-  // Closes the window; the window system then calls frmStart::Form_Unload.
+  // Takes the window off the screen for good; frmStart has run its unload handler already.
   virtual void Unload() = 0;
   // Ends the program once the current handler returns.
   virtual void End() = 0;

@@ -1,12 +1,31 @@
-// The texts the window forms from version numbers: its caption, the hardware line and the
-// firmware status line. Pure functions, so every rule of their characters is testable alone.
+// The one catalogue of what the window says: its caption and the lines it forms from version
+// numbers, the status texts, the file dialog's title and filter, and every message box's title
+// and text. Faces and the logic take their words from here and nowhere else.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
-#include "link/version_pair.h"
+#include "common/version_pair.h"
+#include "flash/update_window.h"
 
 namespace tlx {
+
+// A message box's words. No title means the application title.
+struct MessageText {
+  std::optional<std::string_view> title;
+  std::string text;
+};
+
+inline constexpr char kApplicationTitle[] = "Tambrelux Pro Updater";
+inline constexpr char kSupportAddress[] = "support@tambrelux.example";
+
+inline constexpr char kFlashingText[] = "Flashing device...";
+inline constexpr char kFlashCompleteText[] = "Flash Complete!";
+
+inline constexpr char kDialogTitle[] = "Select firmware file...";
+inline constexpr char kDialogFilter[] = "Tambrelux Pro firmware (*.FWU)|*.fwu|All Files (*.*)|*.*";
 
 // "Tambrelux Pro Updater v1.3": both numbers in plain decimal.
 std::string WindowCaption(int versionMajor, int versionMinor);
@@ -23,5 +42,19 @@ std::string VersionText(VersionPair version);
 
 // "Firmware: v1.3  -  Upgrading to: v2.0".
 std::string StatusLine(VersionPair deviceFirmware, VersionPair image);
+
+// Start-up.
+MessageText AlreadyRunning(const std::string& holder);
+MessageText HardwareNotFound();
+MessageText NotInUpdateMode();
+
+// The device check.
+MessageText UsbConnectionFailure();
+MessageText MissingFirmware();
+MessageText DeviceNotSupported();
+MessageText FirmwareTooOld();
+
+// How an update ended when it failed, by region and kind.
+MessageText UpdateFailureText(const UpdateFailure& failure);
 
 }  // namespace tlx

@@ -95,7 +95,8 @@ bool UpdateEngine::ReadBackMatchesCopy(std::int32_t regionOffset) const {
 
 // What the last read-back found, for whoever has to explain the verify failure later.
 void UpdateEngine::RecordDifference(std::int32_t regionOffset) const {
-  const auto begin = static_cast<std::size_t>(std::max(regionOffset, kImageHeaderBytes));
+  const auto begin =
+      std::max(static_cast<std::size_t>(std::max(regionOffset, 0)), kImageHeaderBytes);
   const std::size_t end = std::min({begin + 4 * static_cast<std::size_t>(std::max(VerifyLength, 0)),
                                     imageBuffer_.size(), ImageCopy.size()});
   ReadBackDifference difference{.regionBytes = end > begin ? end - begin : 0};

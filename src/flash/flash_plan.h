@@ -1,11 +1,13 @@
-// The fixed plan of every update: the flash regions in the order they are written, the
-// numbers the block loops work with, and every message an update can end with.
+// The fixed plan of every update: the flash regions in the order they are written and the
+// numbers the block loops work with.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
+
+#include "common/image_layout.h"
 
 namespace tlx {
 
@@ -17,11 +19,6 @@ inline constexpr std::int16_t kCommunicationFailed = -2;
 // Failed attempts allowed per block-loop call, shared by all its blocks (and by the
 // comparison of a read-back).
 inline constexpr std::int32_t kRetryBudget = 50;
-// The image buffer holds an 8-byte header before the flash bytes: flash address w covers image
-// indexes 8 + 2w and 9 + 2w.
-inline constexpr std::int32_t kImageHeaderBytes = 8;
-// One block: 512 entries of 4 bytes = 2,048 image bytes = 1,024 flash addresses.
-inline constexpr std::int32_t kBlockEntries = 512;
 // The bar counts blocks; with the Step 4 region the loops reach one past this value.
 inline constexpr int kProgressMaximum = 61;
 
@@ -31,12 +28,6 @@ inline constexpr std::uint8_t kLastFirmwareWithStep4 = 0x11;
 inline constexpr std::int32_t kOpeningExValue = 1998;
 inline constexpr std::int32_t kClosingExValue = 1068;
 
-struct FailureMessage {
-  std::string_view title;
-  std::string_view text;
-  std::int16_t failureFlag = 0;
-};
-
 struct FlashRegion {
   std::string_view step;           // the label the messages use
   std::int32_t regionStart;        // flash address of the first block
@@ -44,75 +35,30 @@ struct FlashRegion {
   std::int32_t length;             // in 4-byte entries, a whole number of blocks
   bool betweenExCommands = false;  // only on firmware up to 1.1
   bool purgeBeforeReadBack = false;
-  FailureMessage communicationFailure;
-  FailureMessage verifyFailure;
 };
-
-inline constexpr std::string_view kUpdateFailure = "Update Failure!";
-inline constexpr std::string_view kVerifyFailure = "Verify Failure!";
-
-inline constexpr FailureMessage kBootloaderFailure{
-    "Bootloader Failure!",
-    "Step 4 - Device communication error!  Data is corrupted!  ** DO NOT POWER OFF BOARD!! **  "
-    "Re-try update!",
-    kCommunicationFailed};
 
 // In the order of writing; the step is only a label for the user. The Step 4
 // and Step 2 regions share flash addresses 2,048 to 3,071, the Step 2 and Step 1 regions
 // 8,192 to 10,239: a later region rewrites the overlap as the earlier read-back left it.
 inline constexpr std::array<FlashRegion, 4> kFlashRegions{{
-    {.step = "Step 2",
-     .regionStart = 2048,
-     .imageOffset = 4104,
-     .length = 4096,
-     .communicationFailure = {kUpdateFailure,
-                              "Step 2 - Device communication error - Corruption possible!  "
-                              "Re-try update!",
-                              kCommunicationFailed},
-     .verifyFailure = {kVerifyFailure,
-                       "Step 2 - Device verify error!  Data is corrupted!  Re-try update!",
-                       kVerifyFailed}},
-    {.step = "Step 3",
-     .regionStart = 0,
-     .imageOffset = 8,
-     .length = 512,
-     .communicationFailure = {kUpdateFailure,
-                              "Step 3 - Device communication error - Corruption possible!  "
-                              "** DO NOT POWER OFF BOARD!! **  Re-try update!",
-                              kCommunicationFailed},
-     .verifyFailure = {kVerifyFailure,
-                       "Step 3 - Device verify error!  Data is corrupted!  "
-                       "** DO NOT POWER OFF BOARD!! **  Re-try update!",
-                       kVerifyFailed}},
+    {.step = "Step 2", .regionStart = 2048, .imageOffset = 4104, .length = 4096},
+    {.step = "Step 3", .regionStart = 0, .imageOffset = 8, .length = 512},
     {.step = "Step 4",
      .regionStart = 1024,
      .imageOffset = 2056,
      .length = 1024,
-     .betweenExCommands = true,
-     .communicationFailure = {kUpdateFailure,
-                              "Step 4 - Device communication error - Corruption possible!  "
-                              "Re-try update!",
-                              kCommunicationFailed},
-     .verifyFailure = {kVerifyFailure,
-                       "Step 4 - Device verify error!  Data is corrupted!  Re-try update!",
-                       kVerifyFailed}},
+     .betweenExCommands = true},
     {.step = "Step 1",
      .regionStart = 8192,
      .imageOffset = 16392,
      .length = 12288,
-     .purgeBeforeReadBack = true,
-     .communicationFailure = {kUpdateFailure,
-                              "Step 1 - Device communication error - Corruption possible!  "
-                              "Re-try update!",
-                              kCommunicationFailed},
-     .verifyFailure = {kVerifyFailure,
-                       "Step 1 - Device verify error!  Data is corrupted!  Re-try update!",
-                       kVerifyFailed}},
+     .purgeBeforeReadBack = true},
 }};
 
 // Each region's first block lands where its flash address says, and it holds whole blocks.
 static_assert(std::ranges::all_of(kFlashRegions, [](const FlashRegion& region) {
-  return region.imageOffset == kImageHeaderBytes + 2 * region.regionStart &&
+  return region.imageOffset ==
+             static_cast<std::int32_t>(kImageHeaderBytes) + 2 * region.regionStart &&
          region.length % kBlockEntries == 0;
 }));
 

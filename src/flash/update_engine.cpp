@@ -59,7 +59,8 @@ bool UpdateEngine::RewriteRegion(const FlashRegion& region) {
 
 bool UpdateEngine::RegionPassSucceeded(const FlashRegion& region) {
   if (FailureFlag == kFlashSucceeded) return true;
-  ShowFailure(FailureFlag == kVerifyFailed ? region.verifyFailure : region.communicationFailure);
+  Fail({region.step,
+        FailureFlag == kVerifyFailed ? FailureKind::Verify : FailureKind::Communication});
   return false;
 }
 
@@ -87,13 +88,13 @@ bool UpdateEngine::CloseStep4Bracket() {
 // Only the transfer status counts: a reply with an unexpected tag is still an answer.
 bool UpdateEngine::BootloaderAnswered() {
   if (link_.LinkStatus == 0) return true;
-  ShowFailure(kBootloaderFailure);
+  Fail({"Step 4", FailureKind::Bootloader});
   return false;
 }
 
-void UpdateEngine::ShowFailure(const FailureMessage& message) {
-  FailureFlag = message.failureFlag;
-  window_.ShowFailure(message.title, message.text);
+void UpdateEngine::Fail(const UpdateFailure& failure) {
+  FailureFlag = failure.kind == FailureKind::Verify ? kVerifyFailed : kCommunicationFailed;
+  window_.ShowFailure(failure);
 }
 
 }  // namespace tlx

@@ -12,7 +12,6 @@
 
 namespace tlx {
 
-struct FailureMessage;
 struct FlashRegion;
 
 class UpdateEngine {
@@ -36,7 +35,7 @@ class UpdateEngine {
   bool OpenStep4Bracket();
   bool CloseStep4Bracket();
   bool BootloaderAnswered();
-  void ShowFailure(const FailureMessage& message);
+  void Fail(const UpdateFailure& failure);
 
   enum class AfterFailedAttempt { ProcessEvents, RetryAtOnce };
   // One pass over the blocks from the current FlashAddress and ImageOffset, showing first

@@ -1,11 +1,19 @@
 // What the update engine needs of the window, declared here so the engine knows nothing of
-// the window logic above it: the flashing state, the progress it counts itself, the one message
-// a failure ends with, and a pass of the event loop once per block.
+// the window logic above it: the flashing state, the progress it counts itself, the one
+// failure an update ends with (the window words it), and a pass of the event loop per block.
 #pragma once
 
 #include <string_view>
 
 namespace tlx {
+
+// Communication and bootloader failures leave FailureFlag -2, a verify failure -1.
+enum class FailureKind { Communication, Verify, Bootloader };
+
+struct UpdateFailure {
+  std::string_view step;  // the region's label, "Step 2"; the bracket's for Bootloader
+  FailureKind kind = FailureKind::Communication;
+};
 
 class UpdateWindow {
  public:
@@ -15,8 +23,8 @@ class UpdateWindow {
   virtual void ShowFlashing() = 0;
   // value never exceeds maximum.
   virtual void ShowProgress(int value, int maximum) = 0;
-  // Modal, OK button only, no icon; returns when dismissed.
-  virtual void ShowFailure(std::string_view title, std::string_view text) = 0;
+  // One message box, modal, OK button only, no icon; returns when dismissed.
+  virtual void ShowFailure(const UpdateFailure& failure) = 0;
   // One pass of the event loop, returning when no event is pending.
   virtual void DoEvents() = 0;
 };

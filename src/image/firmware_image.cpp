@@ -3,20 +3,30 @@
 
 namespace tlx {
 
-bool SignatureMatches(std::span<const std::uint8_t, kImageSize> image) {
+bool SignatureMatches(std::span<const std::uint8_t, kImageBytes> image) {
   return image[kSignatureOffset] == 'F' && image[kSignatureOffset + 1] == 'W';
 }
 
-bool HeaderAccepted(std::span<const std::uint8_t, kImageSize> image) {
+bool HeaderAccepted(std::span<const std::uint8_t, kImageBytes> image) {
   return SignatureMatches(image) && image[kLengthOffset] == 0;
 }
 
-VersionPair ImageVersion(std::span<const std::uint8_t, kImageSize> image) {
+VersionPair ImageVersion(std::span<const std::uint8_t, kImageBytes> image) {
   return VersionPair::FromByte(image[kVersionOffset]);
 }
 
 bool VersionTooOld(VersionPair version) {
   return version.Major == 0 || (version.Major == 1 && version.Minor < 2);
+}
+
+std::vector<Refusal> Refusals(std::span<const std::uint8_t, kImageBytes> image,
+                              std::uintmax_t containerBytes) {
+  std::vector<Refusal> refusals;
+  if (containerBytes < kContainerSize) refusals.push_back(Refusal::ShortContainer);
+  if (!SignatureMatches(image)) refusals.push_back(Refusal::Signature);
+  if (image[kLengthOffset] != 0) refusals.push_back(Refusal::LengthByte);
+  if (VersionTooOld(ImageVersion(image))) refusals.push_back(Refusal::TooOld);
+  return refusals;
 }
 
 }  // namespace tlx

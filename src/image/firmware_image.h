@@ -4,16 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
-#include "link/version_pair.h"
+#include "common/image_layout.h"
+#include "common/version_pair.h"
 
 namespace tlx {
 
-inline constexpr std::size_t kImageHeaderSize = 8;
-inline constexpr std::size_t kPayloadSize = 65536;
-inline constexpr std::size_t kImageSize = kImageHeaderSize + kPayloadSize;  // 65,544
 inline constexpr std::size_t kGroupSize = 4;  // one data byte, three filler bytes
-inline constexpr std::size_t kContainerSize = kImageSize * kGroupSize;  // 262,176
+inline constexpr std::size_t kContainerSize = kImageBytes * kGroupSize;  // 262,176
 inline constexpr std::uint8_t kInitialKey = 0x9B;
 
 // Header fields of a decoded image.
@@ -23,11 +22,24 @@ inline constexpr std::size_t kVersionOffset = 3;  // major in the high nibble
 inline constexpr std::size_t kLengthOffset = 4;   // big-endian, 4 bytes; byte 4 must be 0
 
 // Bytes 0 and 1 are exactly "FW" (case-sensitive).
-bool SignatureMatches(std::span<const std::uint8_t, kImageSize> image);
+bool SignatureMatches(std::span<const std::uint8_t, kImageBytes> image);
 // Accepted when the signature matches and byte 4 is 0; nothing else is looked at.
-bool HeaderAccepted(std::span<const std::uint8_t, kImageSize> image);
-VersionPair ImageVersion(std::span<const std::uint8_t, kImageSize> image);
+bool HeaderAccepted(std::span<const std::uint8_t, kImageBytes> image);
+VersionPair ImageVersion(std::span<const std::uint8_t, kImageBytes> image);
 // The updater refuses images older than 1.2, whatever the board runs now.
 bool VersionTooOld(VersionPair version);
+
+// Why the updater refuses a firmware file, in the order the device check tests them.
+enum class Refusal {
+  ShortContainer,  // fewer bytes than a whole container: the file is not read at all
+  Signature,       // the header does not start with "FW"
+  LengthByte,      // header byte 4 is not 0
+  TooOld,          // the image's version is below 1.2
+};
+
+// The one verdict on a firmware file: every reason to refuse the image decoded from a file of
+// containerBytes bytes, empty when the updater would flash it.
+std::vector<Refusal> Refusals(std::span<const std::uint8_t, kImageBytes> image,
+                              std::uintmax_t containerBytes);
 
 }  // namespace tlx

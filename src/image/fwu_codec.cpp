@@ -30,20 +30,20 @@ std::uint8_t FillerFrom(double u) {
 }  // namespace
 
 void DecodeContainer(std::span<const std::uint8_t, kContainerSize> container,
-                     std::span<std::uint8_t, kImageSize> image) {
+                     std::span<std::uint8_t, kImageBytes> image) {
   std::uint8_t runningKey = kInitialKey;
-  for (std::size_t j = 0, p = 0; j < kImageSize; ++j, p += kGroupSize) {
+  for (std::size_t j = 0, p = 0; j < kImageBytes; ++j, p += kGroupSize) {
     const std::uint8_t key = KeyByte(container[p + 1], container[p + 2], container[p + 3]);
     image[j] = static_cast<std::uint8_t>(container[p] ^ runningKey ^ key);
     runningKey = static_cast<std::uint8_t>(runningKey + key);
   }
 }
 
-void EncodeContainer(std::span<const std::uint8_t, kImageSize> image,
+void EncodeContainer(std::span<const std::uint8_t, kImageBytes> image,
                      std::span<std::uint8_t, kContainerSize> container,
                      const UniformSource& uniform) {
   std::uint8_t runningKey = kInitialKey;
-  for (std::size_t j = 0, p = 0; j < kImageSize; ++j, p += kGroupSize) {
+  for (std::size_t j = 0, p = 0; j < kImageBytes; ++j, p += kGroupSize) {
     // Drawn in filler order, so a given source always yields the same container.
     container[p + 1] = FillerFrom(uniform());
     container[p + 2] = FillerFrom(uniform());

@@ -15,10 +15,10 @@ using UniformSource = std::function<double()>;
 
 // Overwrites all of the image with the decoded container. Accepts any filler bytes.
 void DecodeContainer(std::span<const std::uint8_t, kContainerSize> container,
-                     std::span<std::uint8_t, kImageSize> image);
+                     std::span<std::uint8_t, kImageBytes> image);
 
 // Overwrites all of the container with an encoding of the image; fillers lie in 1 to 255.
-void EncodeContainer(std::span<const std::uint8_t, kImageSize> image,
+void EncodeContainer(std::span<const std::uint8_t, kImageBytes> image,
                      std::span<std::uint8_t, kContainerSize> container,
                      const UniformSource& uniform);
 

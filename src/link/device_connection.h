@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
+#include "common/flag16.h"
+#include "common/version_pair.h"
 #include "link/d2xx.h"
-#include "link/flag16.h"
-#include "link/version_pair.h"
 
 namespace tlx {
 

@@ -109,7 +109,7 @@ void BootloaderModel::ReplyStatus() {
 void BootloaderModel::ReplyFlash(std::uint32_t address, std::uint32_t count) {
   const std::uint64_t first = 2ULL * address;
   for (std::uint64_t offset = first; offset < first + 4ULL * count; ++offset)
-    reply_.push_back(offset < kFlashSize ? flash_[offset] : std::uint8_t{0xFF});
+    reply_.push_back(offset < kFlashBytes ? flash_[offset] : std::uint8_t{0xFF});
 }
 
 void BootloaderModel::SetProtection(std::uint16_t value) {
@@ -123,10 +123,11 @@ void BootloaderModel::SetProtection(std::uint16_t value) {
 void BootloaderModel::Program(std::uint32_t address) {
   std::vector<std::uint8_t> data(fields_.begin() + 3, fields_.end());
   const std::uint64_t first = 2ULL * address;
-  if (programFilter_ && first < kFlashSize) programFilter_(static_cast<std::uint32_t>(first), data);
+  if (programFilter_ && first < kFlashBytes)
+    programFilter_(static_cast<std::uint32_t>(first), data);
   for (std::size_t i = 0; i < data.size(); ++i) {
     const std::uint64_t offset = first + i;
-    if (offset >= kFlashSize) break;
+    if (offset >= kFlashBytes) break;
     const bool locked = !unlocked_ && offset >= kProtectedFirstByte && offset < kProtectedEndByte;
     if (!locked) flash_[offset] = data[i];
   }

@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "common/image_layout.h"
+
 namespace tlx::sim {
 
-inline constexpr std::size_t kFlashSize = 65536;
 inline constexpr std::size_t kWriteBlockBytes = 2048;
 // Flash addresses 1,024 to 2,047, as byte offsets.
 inline constexpr std::uint32_t kProtectedFirstByte = 2048;
@@ -43,8 +44,8 @@ class BootloaderModel {
   // The tag of the command whose bytes are still arriving, or empty between commands.
   std::string CommandInProgress() const;
 
-  std::array<std::uint8_t, kFlashSize>& Flash() { return flash_; }
-  const std::array<std::uint8_t, kFlashSize>& Flash() const { return flash_; }
+  std::array<std::uint8_t, kFlashBytes>& Flash() { return flash_; }
+  const std::array<std::uint8_t, kFlashBytes>& Flash() const { return flash_; }
   bool ProtectedRangeUnlocked() const { return unlocked_; }
   // Programmed blocks so far (each "WF" whose data arrived in full).
   int BlocksProgrammed() const { return blocksProgrammed_; }
@@ -62,7 +63,7 @@ class BootloaderModel {
   std::array<std::uint8_t, 2> statusTag_;
   std::uint8_t hardwareByte_;
   std::uint8_t firmwareByte_;
-  std::array<std::uint8_t, kFlashSize> flash_;
+  std::array<std::uint8_t, kFlashBytes> flash_;
   bool unlocked_ = false;
   int blocksProgrammed_ = 0;
   ProgramFilter programFilter_;

@@ -7,8 +7,6 @@
 
 namespace tlx::sim {
 
-static_assert(kFlashBytes == kFlashSize);
-
 struct SimulatedBoard::Parts {
   Parts(BoardConfig config, Pace pace)
       : board(config.statusTag, config.hardwareByte, config.firmwareByte),

@@ -8,13 +8,12 @@
 #include <memory>
 #include <span>
 
+#include "common/image_layout.h"
 #include "link/d2xx.h"
 #include "sim/fault_plan.h"
 #include "sim/trace.h"
 
 namespace tlx::sim {
-
-inline constexpr std::size_t kFlashBytes = 65536;
 
 struct BoardConfig {
   std::uint8_t hardwareByte = 0x21;  // 2.1

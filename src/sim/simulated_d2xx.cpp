@@ -3,19 +3,10 @@
 
 #include <cstring>
 
+#include "link/d2xx_rules.h"
+#include "link/tlx_module.h"
+
 namespace tlx::sim {
-namespace {
-
-// Transfer sizes are whole 64-byte packets, 64 bytes to 64 KiB.
-bool ValidTransferSize(DWORD size) {
-  return size >= 64 && size <= 65536 && size % 64 == 0;
-}
-
-// The latency timer of a full-speed bridge runs from 2 to 255 ms.
-constexpr UCHAR kMinLatencyMs = 2;
-
-}  // namespace
-
 SimulatedD2xx::SimulatedD2xx(BootloaderModel& board, Bridge& bridge, const FaultPlan& plan,
                              Trace& trace, Pacer& pacer)
     : board_(board), bridge_(bridge), faults_(plan), trace_(trace), pacer_(pacer) {
@@ -50,7 +41,7 @@ FT_STATUS SimulatedD2xx::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* han
   TraceEntry entry{.call = D2xxCall::OpenEx, .description = arg1 ? arg1 : "", .flags = flags};
   if (faults_.CountCallAndCheckUnplugged()) return Finish(entry, FT_DEVICE_NOT_FOUND, 0);
   if (handle == nullptr) return Finish(entry, FT_INVALID_PARAMETER, 0);
-  if (flags != FT_OPEN_BY_DESCRIPTION || entry.description != kBoardDescription)
+  if (flags != FT_OPEN_BY_DESCRIPTION || entry.description != kDeviceDescription)
     return Finish(entry, FT_DEVICE_NOT_FOUND, 0);
   if (openHandle_ != 0) return Finish(entry, FT_DEVICE_NOT_OPENED, 0);
   const std::optional<Fault> fault = faults_.ForCall(D2xxCall::OpenEx, "");

@@ -34,8 +34,6 @@
 
 namespace tlx::sim {
 
-inline constexpr char kBoardDescription[] = "Tambrelux Pro";
-
 class SimulatedD2xx final : public D2xx {
  public:
   SimulatedD2xx(BootloaderModel& board, Bridge& bridge, const FaultPlan& plan, Trace& trace,

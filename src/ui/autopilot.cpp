@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <iostream>
 
-#include "app/window_states.h"
+#include "app/window_texts.h"
 
 namespace tlx::ui {
 

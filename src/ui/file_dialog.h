@@ -5,7 +5,7 @@
 #include <QString>
 #include <string>
 
-#include "image/firmware_choice.h"
+#include "app/window_system.h"
 
 class QWidget;
 

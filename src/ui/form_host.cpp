@@ -7,7 +7,6 @@ namespace tlx::ui {
 
 FormHost::FormHost(MainWindow& window, QtWindowSystem& windowSystem, frmStart& form)
     : window_(window), windowSystem_(windowSystem), form_(form) {
-  windowSystem_.onUnload = [this](bool& cancel) { form_.Form_Unload(cancel); };
   window_.onCloseRequest = [this] { return CloseRequested(); };
   connect(&window_, &MainWindow::buttonClicked, this, [this](int index) {
     Dispatch([this, index] { form_.Button_Click(static_cast<std::int16_t>(index)); });
@@ -35,13 +34,9 @@ void FormHost::Dispatch(Handler handler) {
 }
 
 bool FormHost::CloseRequested() {
-  if (windowSystem_.Unloaded()) return true;
-  bool cancel = false;
-  form_.Form_QueryUnload(cancel, kCloseFromControlMenu);
-  if (cancel) return false;
-  windowSystem_.Unload();
+  const bool closed = form_.RequestClose();
   if (Finished()) QCoreApplication::quit();
-  return windowSystem_.Unloaded();
+  return closed;
 }
 
 }  // namespace tlx::ui

@@ -11,9 +11,6 @@
 
 namespace tlx::ui {
 
-// The kind of close request the window passes on: the user closed it from its frame.
-inline constexpr int kCloseFromControlMenu = 0;
-
 class FormHost : public QObject {
   Q_OBJECT
 

@@ -1,7 +1,7 @@
 #include "ui/message_box.h"
 
-#include "app/process_services.h"
 #include "app/window_system.h"
+#include "app/window_texts.h"
 
 namespace tlx::ui {
 

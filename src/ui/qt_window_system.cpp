@@ -75,10 +75,6 @@ void QtWindowSystem::Show() {
 }
 
 void QtWindowSystem::Unload() {
-  if (unloaded_) return;
-  bool cancel = false;
-  if (onUnload) onUnload(cancel);
-  if (cancel) return;
   unloaded_ = true;
   window_.hide();
 }

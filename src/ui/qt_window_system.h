@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 
 #include "app/window_system.h"
 #include "ui/main_window.h"
@@ -33,9 +32,6 @@ class QtWindowSystem : public QObject, public WindowSystem {
   void Show() override;
   void Unload() override;
   void End() override;
-
-  // Called by Unload with the cancel flag; the host forwards it to Form_Unload.
-  std::function<void(bool& cancel)> onUnload;
 
   bool Unloaded() const { return unloaded_; }
   bool EndRequested() const { return endRequested_; }

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/frm_start.h"
-#include "process/posix_process_services.h"
+#include "app/window_texts.h"
 #include "ui/autopilot.h"
 #include "ui/form_host.h"
 #include "ui/main_window.h"
@@ -14,21 +14,10 @@
 
 namespace tlx::ui {
 
-void AddWindowOptions(CLI::App& app, SessionOptions& options) {
-  app.add_option("FILE", options.givenFile,
-                 "The firmware file, read at every \"Find Device\"; its name must end in fwu\n"
-                 "(default: as the Firmware Version menu chooses).")
-      ->type_name("");
-  app.add_flag("--autopilot", options.autopilot,
-               "Act as the user: find, flash, confirm, close. Exit 0 on \"Flash Complete!\".");
-  app.add_option("--screenshots", options.screenshotDirectory,
-                 "Save a PNG of every window state and message box in DIR.")
-      ->option_text("DIR");
-}
-
-void ConfigureApplication(QApplication& app) {
+void ConfigureApplication(QApplication& app, const ProcessServices& process) {
   app.setApplicationName(kApplicationTitle);
-  app.setApplicationVersion(QString::fromStdString(process::ProgramVersion()));
+  app.setApplicationVersion(
+      QString("%1.%2").arg(process.VersionMajor()).arg(process.VersionMinor()));
   app.setWindowIcon(ProgramIcon());
   // The program ends when the logic unloads its window, never because a box was closed.
   app.setQuitOnLastWindowClosed(false);

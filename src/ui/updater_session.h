@@ -2,8 +2,6 @@
 // both programs. Needs a QApplication.
 #pragma once
 
-#include <CLI/CLI.hpp>
-
 #include <string>
 
 #include "app/process_services.h"
@@ -20,11 +18,8 @@ struct SessionOptions {
   std::string screenshotDirectory;  // empty: no screenshots
 };
 
-// FILE, --autopilot and --screenshots DIR: the command line that both window programs share.
-void AddWindowOptions(CLI::App& app, SessionOptions& options);
-
 // Name, version and icon of the program, and no quitting behind the logic's back.
-void ConfigureApplication(QApplication& app);
+void ConfigureApplication(QApplication& app, const ProcessServices& process);
 
 // Runs the window until the program ends. Returns the process's exit code.
 int RunSession(D2xx& d2xx, ProcessServices& process, const SessionOptions& options);

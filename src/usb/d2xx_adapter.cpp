@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <climits>
 
+#include "link/d2xx_rules.h"
 #include "usb/status_table.h"
 
 namespace tlx::usb {
 namespace {
-
-bool ValidTransferSize(DWORD size) {
-  return size >= kTransferSizeStep && size <= kMaxTransferSize && size % kTransferSizeStep == 0;
-}
 
 int MillisecondsUntil(Clock::TimePoint deadline, Clock::TimePoint now) {
   return static_cast<int>(

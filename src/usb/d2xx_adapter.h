@@ -13,10 +13,6 @@
 
 namespace tlx::usb {
 
-// D2XX accepts latencies of 2 to 255 ms and transfer sizes in steps of 64 up to 64 KiB.
-inline constexpr UCHAR kMinLatencyMs = 2;
-inline constexpr DWORD kTransferSizeStep = 64;
-inline constexpr DWORD kMaxTransferSize = 65536;
 // A write timeout of 0 means "none" in D2XX, but libftdi also bounds its control requests
 // with it and 0 would let a stuck device hang the program; this bound is used instead.
 inline constexpr int kUnboundedWriteGuardMs = 5000;

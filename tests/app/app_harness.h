@@ -34,20 +34,7 @@ inline const Surface kComplete{
 class AppHarness {
  public:
   explicit AppHarness(sim::BoardConfig config = {.hardwareByte = 0x21, .firmwareByte = 0x13})
-      : board(config) {
-    window.onUnload = [this] {
-      bool cancel = false;
-      form.Form_Unload(cancel);
-    };
-  }
-
-  // A close request from the user; true when the window went away.
-  bool RequestClose() {
-    bool cancel = false;
-    form.Form_QueryUnload(cancel, 0);
-    if (!cancel) window.Unload();
-    return !cancel;
-  }
+      : board(config) {}
 
   void WriteDefaultFirmware(std::uint8_t version) {
     WriteFirmware(workDir / "TLX.fwu", {.version = version});

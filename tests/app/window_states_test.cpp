@@ -37,7 +37,7 @@ TEST(WindowStatesTest, FullRoundThroughEveryState) {
   app.form.Button_Click(Ok);
   EXPECT_EQ(app.Shown(), kIdle);
 
-  EXPECT_TRUE(app.RequestClose());
+  EXPECT_TRUE(app.form.RequestClose());
   EXPECT_TRUE(app.window.unloaded);
   EXPECT_EQ(app.form.Link.DeviceOpen, kFalse);
   EXPECT_EQ(app.Calls(D2xxCall::Close), 1u);
@@ -82,7 +82,7 @@ TEST_P(CloseRequestTest, RefusedOnlyWhileFlashInProgressIsMinusOne) {
     app.form.Form_QueryUnload(cancel, unloadMode);
     EXPECT_EQ(cancel, refused);
   }
-  EXPECT_EQ(app.RequestClose(), !refused);
+  EXPECT_EQ(app.form.RequestClose(), !refused);
   EXPECT_EQ(app.Calls(D2xxCall::Close), refused ? 0u : 1u);
 }
 

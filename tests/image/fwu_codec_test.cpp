@@ -17,27 +17,27 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes Decode(const Bytes& container) {
-  Bytes image(kImageSize);
+  Bytes image(kImageBytes);
   DecodeContainer(std::span<const std::uint8_t, kContainerSize>(container.data(), kContainerSize),
-                  std::span<std::uint8_t, kImageSize>(image.data(), kImageSize));
+                  std::span<std::uint8_t, kImageBytes>(image.data(), kImageBytes));
   return image;
 }
 
 Bytes Encode(const Bytes& image, const UniformSource& uniform) {
   Bytes container(kContainerSize);
-  EncodeContainer(std::span<const std::uint8_t, kImageSize>(image.data(), kImageSize),
+  EncodeContainer(std::span<const std::uint8_t, kImageBytes>(image.data(), kImageBytes),
                   std::span<std::uint8_t, kContainerSize>(container.data(), kContainerSize),
                   uniform);
   return container;
 }
 
 bool Accepted(const Bytes& image) {
-  return HeaderAccepted(std::span<const std::uint8_t, kImageSize>(image.data(), kImageSize));
+  return HeaderAccepted(std::span<const std::uint8_t, kImageBytes>(image.data(), kImageBytes));
 }
 
 Bytes RandomImage(unsigned seed) {
   std::mt19937 generator(seed);
-  Bytes image(kImageSize);
+  Bytes image(kImageBytes);
   std::ranges::generate(image, [&] { return static_cast<std::uint8_t>(generator()); });
   return image;
 }
@@ -73,7 +73,7 @@ TEST(FwuCodecTest, DecodesAndEncodesTheHandComputedGroupsByteByByte) {
   Bytes container(kContainerSize, 0);
   std::ranges::copy(kHandContainer, container.begin());
   const Bytes image = Decode(container);
-  for (std::size_t j = 0; j < kImageSize; ++j) {
+  for (std::size_t j = 0; j < kImageBytes; ++j) {
     ASSERT_EQ(image[j], j < kHandImage.size() ? kHandImage[j] : 0x02) << "image byte " << j;
   }
 
@@ -135,7 +135,7 @@ TEST(HeaderAcceptanceTest, LooksOnlyAtTheSignatureAndByte4) {
       {{'f', 'w', 0x00, 0x13, 0x00}, false},
       {{'F', 'w', 0x00, 0x13, 0x00}, false}};
   for (const auto& [header, accepted] : cases) {
-    Bytes image(kImageSize, 0xA5);
+    Bytes image(kImageBytes, 0xA5);
     std::ranges::copy(header, image.begin());
     EXPECT_EQ(Accepted(image), accepted) << ::testing::PrintToString(header);
   }

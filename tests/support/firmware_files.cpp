@@ -32,8 +32,8 @@ CurrentDirectory::~CurrentDirectory() {
 }
 
 std::vector<std::uint8_t> MakeImage(const ImageHeader& header) {
-  std::vector<std::uint8_t> image(kImageSize);
-  for (std::size_t i = kImageHeaderSize; i < image.size(); ++i)
+  std::vector<std::uint8_t> image(kImageBytes);
+  for (std::size_t i = kImageHeaderBytes; i < image.size(); ++i)
     image[i] = static_cast<std::uint8_t>(i * 7 + i / 2048);
   image[0] = static_cast<std::uint8_t>(header.signature[0]);
   image[1] = static_cast<std::uint8_t>(header.signature[1]);
@@ -49,7 +49,7 @@ std::vector<std::uint8_t> MakeImage(const ImageHeader& header) {
 std::vector<std::uint8_t> EncodeImage(const std::vector<std::uint8_t>& image) {
   std::vector<std::uint8_t> container(kContainerSize);
   std::mt19937_64 generator(20240611);
-  EncodeContainer(std::span<const std::uint8_t, kImageSize>(image.data(), kImageSize),
+  EncodeContainer(std::span<const std::uint8_t, kImageBytes>(image.data(), kImageBytes),
                   std::span<std::uint8_t, kContainerSize>(container.data(), kContainerSize),
                   [&] { return static_cast<double>(generator() >> 11) * 0x1.0p-53; });
   return container;

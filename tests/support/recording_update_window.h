@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/window_texts.h"
 #include "flash/update_journal.h"
 #include "flash/update_window.h"
 #include "recording_window.h"
@@ -20,8 +21,10 @@ struct RecordingUpdateWindow : UpdateWindow, UpdateJournal {
     progressValues.push_back(value);
     progressMax = maximum;
   }
-  void ShowFailure(std::string_view title, std::string_view text) override {
-    messages.push_back({std::string(text), std::string(title), 0});
+  // Worded as the window words it.
+  void ShowFailure(const UpdateFailure& failure) override {
+    const MessageText shown = UpdateFailureText(failure);
+    messages.push_back({shown.text, std::string(shown.title.value_or("")), 0});
     if (onFailure) onFailure();
   }
   void DoEvents() override {

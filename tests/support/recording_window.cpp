@@ -87,7 +87,6 @@ void RecordingWindow::Show() {
 void RecordingWindow::Unload() {
   unloaded = true;
   log.push_back("unload");
-  if (onUnload) onUnload();
 }
 
 void RecordingWindow::End() {

@@ -62,8 +62,6 @@ class RecordingWindow : public WindowSystem {
   std::deque<std::optional<std::string>> dialogAnswers;
   // Called at each DoEvents, after it is recorded.
   std::function<void()> onDoEvents;
-  // Called when the window is unloaded; the harness forwards it to frmStart::Form_Unload.
-  std::function<void()> onUnload;
   // Called when a message box is shown, before it returns.
   std::function<void(const ShownMessage&)> onMessage;
 

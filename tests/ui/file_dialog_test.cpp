@@ -2,7 +2,7 @@
 // path.
 #include "ui/file_dialog.h"
 
-#include "image/firmware_loader.h"
+#include "app/firmware_loader.h"
 
 #include <gtest/gtest.h>
 

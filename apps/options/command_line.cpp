@@ -1,0 +1,31 @@
+#include "options/command_line.h"
+
+#include <iostream>
+#include <string>
+
+#include "process/posix_process_services.h"
+
+namespace tlx::options {
+
+std::optional<int> ParseCommandLine(CLI::App& app, int argc, char** argv) {
+  app.set_help_flag("-h,--help", "Show this help and exit.");
+  app.set_version_flag("--version", app.get_name() + " " + process::ProgramVersion(),
+                       "Show the version and exit.");
+  try {
+    app.parse(argc, argv);
+    return std::nullopt;
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+  } catch (const CLI::CallForVersion& version) {
+    std::cout << version.what() << "\n";
+  } catch (const CLI::ParseError& error) {
+    std::string sentence = error.what();
+    if (sentence.ends_with('.')) sentence.pop_back();
+    std::cerr << app.get_name() << ": " << sentence << "; see \"" << app.get_name()
+              << " --help\".\n";
+    return kExitBadCommandLine;
+  }
+  return 0;
+}
+
+}  // namespace tlx::options
