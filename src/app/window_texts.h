@@ -3,10 +3,12 @@
 // and text. Faces and the logic take their words from here and nowhere else.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/window_system.h"
 #include "common/version_pair.h"
 #include "flash/update_window.h"
 
@@ -20,6 +22,14 @@ struct MessageText {
 
 inline constexpr char kApplicationTitle[] = "Tambrelux Pro Updater";
 inline constexpr char kSupportAddress[] = "support@tambrelux.example";
+
+// The window's fixed captions, the buttons by index.
+inline constexpr std::array<const char*, kButtonCount> kButtonCaptions{
+    "Find Device", "Flash Device", "Abort Flash", "Ok!"};
+inline constexpr char kFirmwareMenuCaption[] = "Firmware Version";
+inline constexpr char kDefaultItemCaption[] = "Default";
+inline constexpr char kCustomItemCaption[] = "Custom";
+inline constexpr char kProgressToolTip[] = "This bar shows the current progress of an operation.";
 
 inline constexpr char kFlashingText[] = "Flashing device...";
 inline constexpr char kFlashCompleteText[] = "Flash Complete!";

@@ -1,8 +1,10 @@
 #include "sim/fault_spec.h"
 
 #include <array>
-#include <charconv>
+#include <climits>
 #include <optional>
+
+#include "common/number_text.h"
 
 namespace tlx::sim {
 namespace {
@@ -47,11 +49,9 @@ std::string Quoted(std::string_view text) {
 
 // A whole number from 1 that fits an int, and nothing else.
 std::optional<int> Positive(std::string_view digits) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() || value < 1)
-    return std::nullopt;
-  return value;
+  const std::optional<std::uint64_t> value = ParseWholeNumber(digits);
+  if (!value || *value < 1 || *value > static_cast<std::uint64_t>(INT_MAX)) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 std::string_view NameOf(std::string_view shape) {

@@ -1,7 +1,8 @@
 #include "sim/trace.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 
 namespace tlx::sim {
@@ -18,53 +19,53 @@ std::string Hex(const std::vector<std::uint8_t>& bytes) {
   return text;
 }
 
-// Descriptions come from the host and may hold any byte; each non-printable or non-ASCII
-// byte is written as \u00XX so every line stays valid JSON.
-std::string JsonString(const std::string& text) {
-  std::string quoted = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += static_cast<char>(c);
-    } else if (c < 0x20 || c >= 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      quoted += escaped;
+// Descriptions come from the host and may hold any byte. Each byte is taken as the character
+// of the same number, so that non-ASCII bytes are written as \u00XX and every line stays valid
+// JSON whatever the host sent.
+std::string AsCharacters(const std::string& bytes) {
+  std::string utf8;
+  for (const unsigned char c : bytes) {
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
     } else {
-      quoted += static_cast<char>(c);
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
     }
   }
-  return quoted + "\"";
+  return utf8;
 }
 
-std::string Field(const char* key, const std::string& jsonValue) {
-  return std::string(",\"") + key + "\":" + jsonValue;
-}
-
-std::string Field(const char* key, DWORD value) {
-  return Field(key, std::to_string(value));
-}
-
-std::string CallFields(const TraceEntry& entry) {
+void AddCallFields(nlohmann::ordered_json& line, const TraceEntry& entry) {
   switch (entry.call) {
     case D2xxCall::OpenEx:
-      return Field("description", JsonString(entry.description)) + Field("flags", entry.flags);
+      line["description"] = AsCharacters(entry.description);
+      line["flags"] = entry.flags;
+      return;
     case D2xxCall::SetTimeouts:
-      return Field("read", entry.readTimeout) + Field("write", entry.writeTimeout);
+      line["read"] = entry.readTimeout;
+      line["write"] = entry.writeTimeout;
+      return;
     case D2xxCall::SetLatencyTimer:
-      return Field("ms", entry.latencyMs);
+      line["ms"] = entry.latencyMs;
+      return;
     case D2xxCall::SetUSBParameters:
-      return Field("in", entry.inSize) + Field("out", entry.outSize);
+      line["in"] = entry.inSize;
+      line["out"] = entry.outSize;
+      return;
     case D2xxCall::Write:
-      return Field("data", JsonString(Hex(entry.data))) + Field("written", entry.written);
+      line["data"] = Hex(entry.data);
+      line["written"] = entry.written;
+      return;
     case D2xxCall::Read:
-      return Field("requested", entry.requested) + Field("data", JsonString(Hex(entry.data)));
+      line["requested"] = entry.requested;
+      line["data"] = Hex(entry.data);
+      return;
     case D2xxCall::Purge:
-      return Field("mask", entry.mask);
+      line["mask"] = entry.mask;
+      return;
     case D2xxCall::Close:
-      return {};
+      return;
   }
-  return {};
 }
 
 }  // namespace
@@ -109,10 +110,9 @@ std::vector<TraceEntry> Trace::Of(D2xxCall call) const {
 std::string Trace::JsonLines() const {
   std::string lines;
   for (const TraceEntry& entry : entries_) {
-    lines += std::string("{\"call\":\"") + CallName(entry.call) + "\"";
-    lines += Field("status", entry.status);
-    lines += CallFields(entry);
-    lines += "}\n";
+    nlohmann::ordered_json line{{"call", CallName(entry.call)}, {"status", entry.status}};
+    AddCallFields(line, entry);
+    lines += line.dump(-1, ' ', true) + "\n";
   }
   return lines;
 }

@@ -1,28 +1,16 @@
 #include "terminal/json_report.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
+
 #include <string>
 
 namespace tlx::terminal {
 namespace {
 
-// Texts pass through as they are (UTF-8 included); quotes, backslashes and control
-// characters are escaped.
-std::string Quoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-      quoted += escaped;
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "\"";
+// Texts pass through as they are (UTF-8 included); a byte that is not UTF-8 becomes U+FFFD
+// rather than ending the program.
+void Emit(std::ostream& out, const nlohmann::ordered_json& line) {
+  out << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 
 }  // namespace
@@ -34,21 +22,18 @@ void JsonReport::Caption(const std::string& /*text*/) {}
 
 void JsonReport::Status(Label label, const std::string& text) {
   const char* name = label == Label::StatusText ? "StatusText" : "DeviceName";
-  out_ << R"({"event":"status","label":")" << name << R"(","text":)" << Quoted(text) << "}"
-       << std::endl;
+  Emit(out_, {{"event", "status"}, {"label", name}, {"text", text}});
 }
 
 void JsonReport::Progress(int value, int maximum) {
-  out_ << R"({"event":"progress","value":)" << value << R"(,"maximum":)" << maximum << "}"
-       << std::endl;
+  Emit(out_, {{"event", "progress"}, {"value", value}, {"maximum", maximum}});
 }
 
 void JsonReport::ProgressHidden() {}
 
 void JsonReport::Message(const std::string& title, const std::string& text) {
   errors_ << title << ": " << text << std::endl;
-  out_ << R"({"event":"message","title":)" << Quoted(title) << R"(,"text":)" << Quoted(text) << "}"
-       << std::endl;
+  Emit(out_, {{"event", "message"}, {"title", title}, {"text", text}});
 }
 
 void JsonReport::Notice(const std::string& text) {
@@ -56,8 +41,7 @@ void JsonReport::Notice(const std::string& text) {
 }
 
 void JsonReport::Result(int exitStatus, const std::string& text) {
-  out_ << R"({"event":"result","exit":)" << exitStatus << R"(,"text":)" << Quoted(text) << "}"
-       << std::endl;
+  Emit(out_, {{"event", "result"}, {"exit", exitStatus}, {"text", text}});
 }
 
 }  // namespace tlx::terminal

@@ -24,15 +24,15 @@ bool Autopilot::Shows(int button) const {
 void Autopilot::Step() {
   // A handler is still running (the update yields to the event loop) or a box is open.
   if (!window_.isVisible() || QApplication::activeModalWidget() != nullptr) return;
-  if (Shows(1)) {
-    window_.Button(1)->click();
-  } else if (Shows(3)) {
+  if (Shows(kFlashDevice)) {
+    window_.Button(kFlashDevice)->click();
+  } else if (Shows(kOk)) {
     completed_ = completed_ || window_.StatusText()->text() == kFlashCompleteText;
-    window_.Button(3)->click();
-  } else if (Shows(0) && !findPressed_) {
+    window_.Button(kOk)->click();
+  } else if (Shows(kFindDevice) && !findPressed_) {
     findPressed_ = true;
-    window_.Button(0)->click();
-  } else if (Shows(0)) {
+    window_.Button(kFindDevice)->click();
+  } else if (Shows(kFindDevice)) {
     window_.close();
   }
 }

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "app/window_texts.h"
+
 namespace tlx::ui {
 namespace {
 
@@ -19,13 +21,12 @@ struct Twips {
   int height;
 };
 
-constexpr Twips kButtonPlaces[4] = {
+constexpr Twips kButtonPlaces[kButtonCount] = {
     {1613, 3240, 1815, 495},  // "Find Device"
     {773, 3240, 1455, 495},   // "Flash Device"
     {2813, 3240, 1455, 495},  // "Abort Flash"
     {1980, 3240, 1080, 495},  // "Ok!"
 };
-constexpr const char* kButtonCaptions[4] = {"Find Device", "Flash Device", "Abort Flash", "Ok!"};
 constexpr Twips kPicturePlace{1290, 360, 2460, 1860};
 constexpr Twips kProgressPlace{1260, 3270, 2535, 435};
 constexpr Twips kDeviceNamePlace{540, 2400, 3975, 255};
@@ -78,33 +79,33 @@ MainWindow::MainWindow() {
 }
 
 void MainWindow::BuildMenu() {
-  fwVersion_ = menuBar()->addMenu("Firmware Version");
+  fwVersion_ = menuBar()->addMenu(kFirmwareMenuCaption);
   fwVersion_->setObjectName("mnuFWVersion");
-  fwDefault_ = fwVersion_->addAction("Default");
+  fwDefault_ = fwVersion_->addAction(kDefaultItemCaption);
   fwDefault_->setObjectName("mnuFWDefault");
   fwDefault_->setCheckable(true);
   fwDefault_->setChecked(true);
-  fwCustom_ = fwVersion_->addAction("Custom");
+  fwCustom_ = fwVersion_->addAction(kCustomItemCaption);
   fwCustom_->setObjectName("mnuFWCustom");
   fwCustom_->setCheckable(true);
 }
 
 void MainWindow::BuildControls(QWidget* client) {
   // Created in tab order: Qt's focus chain follows the order in which widgets are made.
-  AddButton(client, 3);
-  AddButton(client, 2);
+  AddButton(client, kOk);
+  AddButton(client, kAbortFlash);
   AddPicture(client);
-  AddButton(client, 0);
+  AddButton(client, kFindDevice);
   AddProgressBar(client);
-  AddButton(client, 1);
+  AddButton(client, kFlashDevice);
   deviceName_ = TextLine(client, "DeviceName", kDeviceNamePlace);
   statusText_ = TextLine(client, "StatusText", kStatusTextPlace);
 }
 
 void MainWindow::AddButton(QWidget* client, int index) {
-  auto* button = new QPushButton(kButtonCaptions[index], client);
+  auto* button = new QPushButton(kButtonCaptions[static_cast<std::size_t>(index)], client);
   button->setObjectName(QString("Button%1").arg(index));
-  button->setVisible(index == 0);
+  button->setVisible(index == kFindDevice);
   Place(button, kButtonPlaces[index]);
   connect(button, &QPushButton::clicked, this, [this, index] { emit buttonClicked(index); });
   buttons_[static_cast<std::size_t>(index)] = button;

@@ -7,6 +7,8 @@
 #include <array>
 #include <functional>
 
+#include "app/window_system.h"
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -17,7 +19,6 @@ namespace tlx::ui {
 
 inline constexpr int kClientWidth = 336;
 inline constexpr int kClientHeight = 273;
-inline constexpr char kProgressToolTip[] = "This bar shows the current progress of an operation.";
 
 // The board icon, drawn at 16 and 32 pixels.
 QIcon ProgramIcon();
@@ -54,7 +55,7 @@ class MainWindow : public QMainWindow {
   void AddPicture(QWidget* client);
   void AddProgressBar(QWidget* client);
 
-  std::array<QPushButton*, 4> buttons_{};
+  std::array<QPushButton*, kButtonCount> buttons_{};
   QLabel* picture_ = nullptr;
   QLabel* deviceName_ = nullptr;
   QLabel* statusText_ = nullptr;

@@ -36,9 +36,9 @@ bool HalfwayOrMore(const QProgressBar& bar) {
 QString WindowStateName(const MainWindow& window) {
   if (!window.isVisible()) return {};
   if (window.ProgressBar()->isVisibleTo(&window)) return "flashing";
-  if (window.Button(1)->isVisibleTo(&window)) return "ready";
-  if (window.Button(3)->isVisibleTo(&window)) return "complete";
-  if (window.Button(0)->isVisibleTo(&window)) return "idle";
+  if (window.Button(kFlashDevice)->isVisibleTo(&window)) return "ready";
+  if (window.Button(kOk)->isVisibleTo(&window)) return "complete";
+  if (window.Button(kFindDevice)->isVisibleTo(&window)) return "idle";
   return {};
 }
 

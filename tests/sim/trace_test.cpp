@@ -12,7 +12,7 @@ TEST(TraceTest, WritesOneObjectPerCallWithItsOwnKeys) {
   sim::SimulatedBoard board({.hardwareByte = 0xAB, .firmwareByte = 0x13});
   board.Faults().Add({.call = sim::D2xxCall::Write, .first = 2});
   FT_HANDLE handle = 0;
-  board.Port().FT_OpenEx("Tambrelux \"Pro\"\n", FT_OPEN_BY_DESCRIPTION, &handle);
+  board.Port().FT_OpenEx("Tambrelux \"Pro\"\n\xe9", FT_OPEN_BY_DESCRIPTION, &handle);
   std::vector<std::uint8_t> image(65544);
   TLXModule link(board.Port(), image);
   link.OpenDevice();
@@ -23,7 +23,7 @@ TEST(TraceTest, WritesOneObjectPerCallWithItsOwnKeys) {
   link.CloseDevice();
   EXPECT_EQ(board.CallTrace().JsonLines(),
             "{\"call\":\"FT_OpenEx\",\"status\":2,\"description\":\"Tambrelux "
-            "\\\"Pro\\\"\\u000a\",\"flags\":2}\n"
+            "\\\"Pro\\\"\\n\\u00e9\",\"flags\":2}\n"
             "{\"call\":\"FT_OpenEx\",\"status\":0,\"description\":\"Tambrelux Pro\",\"flags\":2}\n"
             "{\"call\":\"FT_SetTimeouts\",\"status\":0,\"read\":100,\"write\":0}\n"
             "{\"call\":\"FT_SetLatencyTimer\",\"status\":0,\"ms\":2}\n"
