@@ -23,6 +23,11 @@ class ScriptedD2xx final : public D2xx {
  public:
   explicit ScriptedD2xx(FuzzInput& input) : input_(input) {}
 
+  // The link never lists devices.
+  FT_STATUS FT_CreateDeviceInfoList(DWORD*) override { return FT_NOT_SUPPORTED; }
+  FT_STATUS FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE*, DWORD*) override {
+    return FT_NOT_SUPPORTED;
+  }
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
   FT_STATUS FT_SetTimeouts(FT_HANDLE, DWORD, DWORD) override { return FT_OK; }
   FT_STATUS FT_SetLatencyTimer(FT_HANDLE, UCHAR) override { return FT_OK; }

@@ -37,6 +37,19 @@ FT_STATUS SimulatedD2xx::Finish(TraceEntry entry, FT_STATUS status, double costM
   return status;
 }
 
+FT_STATUS SimulatedD2xx::FT_CreateDeviceInfoList(DWORD* numDevices) {
+  if (numDevices == nullptr) return FT_INVALID_PARAMETER;
+  *numDevices = 0;
+  return FT_NOT_SUPPORTED;
+}
+
+FT_STATUS SimulatedD2xx::FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* /*list*/,
+                                              DWORD* numDevices) {
+  if (numDevices == nullptr) return FT_INVALID_PARAMETER;
+  *numDevices = 0;
+  return FT_NOT_SUPPORTED;
+}
+
 FT_STATUS SimulatedD2xx::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) {
   TraceEntry entry{.call = D2xxCall::OpenEx, .description = arg1 ? arg1 : "", .flags = flags};
   if (faults_.CountCallAndCheckUnplugged()) return Finish(entry, FT_DEVICE_NOT_FOUND, 0);

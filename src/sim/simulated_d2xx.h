@@ -39,6 +39,8 @@ class SimulatedD2xx final : public D2xx {
   SimulatedD2xx(BootloaderModel& board, Bridge& bridge, const FaultPlan& plan, Trace& trace,
                 Pacer& pacer);
 
+  FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevices) override;
+  FT_STATUS FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) override;
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
   FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
   FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) override;

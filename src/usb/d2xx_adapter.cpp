@@ -29,6 +29,18 @@ D2xxAdapter::OpenDevice* D2xxAdapter::Find(FT_HANDLE handle) {
   return found == open_.end() ? nullptr : &found->second;
 }
 
+FT_STATUS D2xxAdapter::FT_CreateDeviceInfoList(DWORD* numDevices) {
+  if (numDevices == nullptr) return FT_INVALID_PARAMETER;
+  *numDevices = 0;
+  return FT_NOT_SUPPORTED;
+}
+
+FT_STATUS D2xxAdapter::FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* /*list*/, DWORD* numDevices) {
+  if (numDevices == nullptr) return FT_INVALID_PARAMETER;
+  *numDevices = 0;
+  return FT_NOT_SUPPORTED;
+}
+
 FT_STATUS D2xxAdapter::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) {
   if (arg1 == nullptr || handle == nullptr) return FT_INVALID_PARAMETER;
   if (flags != FT_OPEN_BY_DESCRIPTION) return FT_NOT_SUPPORTED;

@@ -31,6 +31,8 @@ class D2xxAdapter : public D2xx {
   D2xxAdapter(std::unique_ptr<RawBus> bus, std::unique_ptr<Clock> clock);
   ~D2xxAdapter() override;
 
+  FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevices) override;
+  FT_STATUS FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) override;
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
   FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
   FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) override;

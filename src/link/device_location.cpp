@@ -1,0 +1,48 @@
+#include "link/device_location.h"
+
+#include "common/number_text.h"
+
+namespace tlx {
+
+std::optional<DWORD> LocationOf(std::uint8_t bus, const std::vector<std::uint8_t>& ports) {
+  if (ports.empty() || ports.size() > kMaxLocationTiers) return {};
+  DWORD locId = DWORD{bus} << 24;
+  int shift = 20;
+  for (const std::uint8_t port : ports) {
+    if (port == 0 || port > 15) return {};
+    locId |= DWORD{port} << shift;
+    shift -= 4;
+  }
+  return locId;
+}
+
+std::string PortPath(DWORD locId) {
+  std::string path = std::to_string(locId >> 24) + "-";
+  for (int shift = 20; shift >= 0; shift -= 4) {
+    const DWORD port = (locId >> shift) & 0xF;
+    if (port == 0) break;
+    if (shift != 20) path += '.';
+    path += std::to_string(port);
+  }
+  return path;
+}
+
+std::optional<DWORD> ParsePortPath(std::string_view text) {
+  const std::size_t dash = text.find('-');
+  if (dash == std::string_view::npos) return {};
+  const std::optional<std::uint64_t> bus = ParseWholeNumber(text.substr(0, dash));
+  if (!bus || *bus > 255) return {};
+  std::vector<std::uint8_t> ports;
+  std::string_view rest = text.substr(dash + 1);
+  while (true) {
+    const std::size_t dot = rest.find('.');
+    const std::optional<std::uint64_t> port = ParseWholeNumber(rest.substr(0, dot));
+    if (!port || *port > 15) return {};
+    ports.push_back(static_cast<std::uint8_t>(*port));
+    if (dot == std::string_view::npos) break;
+    rest = rest.substr(dot + 1);
+  }
+  return LocationOf(static_cast<std::uint8_t>(*bus), ports);
+}
+
+}  // namespace tlx
