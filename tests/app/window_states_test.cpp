@@ -77,11 +77,6 @@ TEST_P(CloseRequestTest, RefusedOnlyWhileFlashInProgressIsMinusOne) {
   app.form.Form_Load();
   app.form.FlashInProgress = GetParam();
   const bool refused = GetParam() == kTrue;
-  for (const int unloadMode : {0, 1, 2, 3}) {
-    bool cancel = false;
-    app.form.Form_QueryUnload(cancel, unloadMode);
-    EXPECT_EQ(cancel, refused);
-  }
   EXPECT_EQ(app.form.RequestClose(), !refused);
   EXPECT_EQ(app.Calls(D2xxCall::Close), refused ? 0u : 1u);
 }
