@@ -30,7 +30,7 @@ void Tally::Add(const RunResult& result) {
     ++(*row)[kRuns];
     (*row)[kProgrammedOutside] += result.programmedOutside ? 1 : 0;
   }
-  longestMs_ = std::max(longestMs_, result.sessionMs);
+  sessionMs_.push_back(result.sessionMs);
   retried_ += result.furtherAttempts > 0 ? 1 : 0;
   retriedMoreThanOnce_ += result.furtherAttempts > 1 ? 1 : 0;
   if (result.verdict.outcome == Outcome::SilentCorruption ||
@@ -53,12 +53,16 @@ std::string Tally::Table() const {
       table += " | " + std::to_string(row[outcome]);
     table += " | " + std::to_string(row[kProgrammedOutside]) + " |\n";
   }
-  char figures[200];
+  if (sessionMs_.empty()) return table;
+  std::vector<double> sorted = sessionMs_;
+  std::ranges::sort(sorted);
+  char figures[300];
   std::snprintf(figures, sizeof figures,
-                "\nLongest session %.2f s of virtual time (bound %.0f s). Runs with further "
-                "attempts on a healthy board after a reported failure: %d, of which %d needed "
-                "more than one.\n",
-                longestMs_ / 1000, kSessionBoundMs / 1000, retried_, retriedMoreThanOnce_);
+                "\nVirtual time per session: median %.2f s, longest %.2f s (bound %.2f s). Runs "
+                "with further attempts on a healthy board after a reported failure: %d, of which "
+                "%d needed more than one.\n",
+                sorted[sorted.size() / 2] / 1000, sorted.back() / 1000, kSessionBoundMs / 1000,
+                retried_, retriedMoreThanOnce_);
   return table + figures;
 }
 

@@ -21,7 +21,7 @@ class Tally {
   // Per fault class and for all: outcomes, runs, runs that programmed outside the region.
   std::array<std::array<int, kOutcomeCount + 2>, kFaultClassCount + 1> rows_{};
   std::vector<std::string> problems_;
-  double longestMs_ = 0;
+  std::vector<double> sessionMs_;
   int retried_ = 0;
   int retriedMoreThanOnce_ = 0;
 };

@@ -1,10 +1,11 @@
-#include "update_failure.h"
-
+// The judge of a failed update: which message the wire calls for, and whether the loop spent
+// exactly its budget before giving up.
 #include <algorithm>
 #include <optional>
 #include <string>
 
 #include "block_region.h"
+#include "verdict.h"
 
 namespace tlx::campaign {
 namespace {

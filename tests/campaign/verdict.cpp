@@ -4,7 +4,6 @@
 
 #include "app/window_system.h"
 #include "block_region.h"
-#include "update_failure.h"
 
 namespace tlx::campaign {
 namespace {
