@@ -6,10 +6,13 @@
 
 #include <optional>
 
-#include "emulated_bus.h"
+#include "emulate/emulated_bus.h"
 
 namespace tlx::test {
 namespace {
+
+using emulate::EmulatedBridge;
+using emulate::EmulatedBus;
 
 using Bytes = std::vector<std::uint8_t>;
 
