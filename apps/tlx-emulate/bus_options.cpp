@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <variant>
 
 #include "common/number_text.h"
 
@@ -16,11 +17,13 @@ constexpr char kBoardGroup[] = "Boards";
 constexpr std::size_t kMaxSerialLength = 15;  // what a D2XX device list holds
 constexpr double kMaxUnplugSeconds = 86400;
 
+using Apply = std::function<void(BoardPlan&)>;
+
 // One board's setting, checked as typed and applied once the boards exist.
 struct BoardSetting {
   int board;
   std::string text;  // as typed, for the message if there is no such board
-  std::function<void(BoardPlan&)> apply;
+  Apply apply;
 };
 
 struct Typed {
@@ -42,11 +45,11 @@ std::string DefaultSerial(int board) {
   return serial;
 }
 
-// Printable ASCII without blanks, commas or backslashes; empty for none.
+// Serial numbers as bridges carry them: printable ASCII without blanks; empty for none.
 bool IsSerial(std::string_view text) {
   if (text.size() > kMaxSerialLength) return false;
   for (char c : text)
-    if (c <= ' ' || c > '~' || c == ',' || c == '\\') return false;
+    if (c <= ' ' || c > '~') return false;
   return true;
 }
 
@@ -69,35 +72,34 @@ std::optional<std::pair<int, std::string_view>> SplitBoard(std::string_view text
   return std::pair{static_cast<int>(*board), text.substr(colon + 1)};
 }
 
-// One KEY=VALUE of --board.
-std::function<void(BoardPlan&)> ReadBoardKey(std::string_view item) {
-  const std::size_t equals = item.find('=');
-  if (equals == std::string_view::npos) return nullptr;
-  const std::string_view key = item.substr(0, equals);
-  const std::string value(item.substr(equals + 1));
-  if (key == "serial" && IsSerial(value))
+// One SETTING=VALUE of --board: what it does to its board, or why it is refused.
+std::variant<Apply, std::string> ReadBoardSetting(std::string_view setting) {
+  const std::size_t equals = setting.find('=');
+  const std::string name(setting.substr(0, equals));
+  const std::string value(equals == std::string_view::npos ? "" : setting.substr(equals + 1));
+  if (name != "serial" && name != "firmware" && name != "hardware")
+    return "there is no board setting \"" + name +
+           "\"; the settings are serial, firmware and hardware";
+  if (equals == std::string_view::npos) return name + " needs a value after \"=\"";
+  if (name == "serial") {
+    if (!IsSerial(value))
+      return "serial takes up to 15 printable characters without blanks, not \"" + value + "\"";
     return [value](BoardPlan& plan) { plan.spec.serial = value; };
+  }
   const auto version = ParseVersionByte(value);
-  if (!version) return nullptr;
-  if (key == "hardware") return [v = *version](BoardPlan& plan) { plan.spec.hardwareByte = v; };
-  if (key == "firmware") return [v = *version](BoardPlan& plan) { plan.spec.firmwareByte = v; };
-  return nullptr;
+  if (!version)
+    return name + " takes a version X.Y with X and Y from 0 to 15, not \"" + value + "\"";
+  if (name == "hardware") return [v = *version](BoardPlan& plan) { plan.spec.hardwareByte = v; };
+  return [v = *version](BoardPlan& plan) { plan.spec.firmwareByte = v; };
 }
 
 void AddBoard(Typed& typed, const std::string& text) {
-  const std::string expected =
-      "K:KEY=VALUE[,KEY=VALUE...] with K from 1 to 32 and KEY serial, firmware or hardware";
   const auto split = SplitBoard(text);
-  if (!split || split->second.empty()) throw Refusal("--board", expected, text);
-  std::string_view rest = split->second;
-  while (true) {
-    const std::size_t comma = rest.find(',');
-    auto apply = ReadBoardKey(rest.substr(0, comma));
-    if (!apply) throw Refusal("--board", expected, text);
-    typed.settings.push_back({split->first, "--board " + text, std::move(apply)});
-    if (comma == std::string_view::npos) return;
-    rest.remove_prefix(comma + 1);
-  }
+  if (!split) throw Refusal("--board", "K:SETTING with a board number K from 1 to 32", text);
+  auto setting = ReadBoardSetting(split->second);
+  if (const auto* error = std::get_if<std::string>(&setting))
+    throw CLI::ValidationError("--board: board " + std::to_string(split->first) + ": " + *error);
+  typed.settings.push_back({split->first, "--board " + text, std::get<Apply>(std::move(setting))});
 }
 
 void AddUnplug(Typed& typed, const std::string& text) {
@@ -105,7 +107,7 @@ void AddUnplug(Typed& typed, const std::string& text) {
   const auto split = SplitBoard(text);
   if (!split) throw Refusal("--unplug", expected, text);
   const std::string_view rest = split->second;
-  std::function<void(BoardPlan&)> apply;
+  Apply apply;
   if (rest.starts_with("after=")) {
     if (const auto after = ParseSeconds(rest.substr(6)))
       apply = [after](BoardPlan& plan) { plan.unplugAfter = after; };
@@ -162,10 +164,10 @@ void AddBusOptions(CLI::App& app, BusPlan& plan) {
          [typed](const std::vector<std::string>& texts) {
            for (const std::string& text : texts) AddBoard(*typed, text);
          },
-         "Board K alone, repeatable: serial=TEXT (up to 15 characters;\n"
-         "empty for a chip without a serial number; default EMU000K),\n"
-         "firmware=X.Y, hardware=X.Y. Two boards may share a serial.")
-      ->option_text("K:KEY=VALUE,...")
+         "Board K's own setting, repeatable, over the shared ones:\n"
+         "K:firmware=X.Y, K:hardware=X.Y, K:serial=TEXT (K:serial= for\n"
+         "none; default EMU0001, EMU0002, ...; boards may share one).")
+      ->option_text("K:SETTING")
       ->allow_extra_args(false)
       ->group(kBoardGroup);
   app.add_option_function<std::vector<std::string>>(

@@ -27,7 +27,8 @@ constexpr char kDescription[] =
 constexpr char kExample[] =
     "Example: three boards, the second on firmware 1.2 and without a serial number, the\n"
     "third pulled out two seconds after the script starts:\n"
-    "  tlx-emulate --boards 3 --board 2:firmware=1.2,serial= --unplug 3:after=2 -- ./line.sh\n"
+    "  tlx-emulate --boards 3 --board 2:firmware=1.2 --board 2:serial= --unplug 3:after=2 \\\n"
+    "    -- ./line.sh\n"
     "Needs umockdev's preload library (Debian package libumockdev0).";
 
 void PlugIn(emulate::EmulatedBus& bus, const BusPlan& plan) {

@@ -59,7 +59,9 @@ constexpr std::uint8_t kSerialIndex = 3;
 // 0x02 of 64 bytes. libusb reads it from sysfs, the program the strings over USB; a chip
 // without a serial number string has neither its index nor its attribute.
 std::string SysfsEntry(const BridgeSpec& spec, int port, int address) {
-  const std::string serial = spec.serial.empty() ? "" : "A: serial=" + spec.serial + "\\n\n";
+  std::string serial;  // umockdev reads values with C escapes
+  for (char c : spec.serial) serial += c == '\\' ? "\\\\" : std::string(1, c);
+  if (!serial.empty()) serial = "A: serial=" + serial + "\\n\n";
   char entry[1024];
   std::snprintf(
       entry, sizeof entry,
