@@ -6,11 +6,14 @@
 
 #include <optional>
 
-#include "emulated_bus.h"
+#include "emulate/emulated_bus.h"
 #include "link/device_location.h"
 
 namespace tlx::test {
 namespace {
+
+using emulate::EmulatedBridge;
+using emulate::EmulatedBus;
 
 using Bytes = std::vector<std::uint8_t>;
 
