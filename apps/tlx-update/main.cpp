@@ -55,7 +55,7 @@ SessionOutcome Update(D2xx& d2xx, const std::string& lockName, const UpdateSetti
   TerminalWindow window(report);
   frmStart form(window, process, d2xx, log);
   form.Loader.GivenFile = settings.file;
-  return TerminalSession(form, window, process, report, closeRequests, settings.yes).Run();
+  return TerminalSession(form, window, process, report, &closeRequests, settings.yes).Run();
 }
 
 int Run(const UpdateSettings& settings, const BoardSettings& boardSettings) {
