@@ -21,7 +21,7 @@ void LinesBoardsReport::Ready(std::size_t index, VersionPair hardware, VersionPa
 }
 
 void LinesBoardsReport::Result(std::size_t index, const BoardResult& result) {
-  Write(out_, BoardName(boards_.at(index)) + ": " + result.text);
+  Write(out_, BoardName(boards_.at(index)) + ": result: " + result.text);
 }
 
 void LinesBoardsReport::Notice(const std::string& text) {
