@@ -49,7 +49,10 @@ std::optional<int> RunSeveralBoards(const BoardsWiring& wiring,
     ListCommand(listed, wiring.connector, settings.json, std::cout);
     return kExitComplete;
   }
-  if (!settings.choice.Made() && listed.size() <= 1) return std::nullopt;
+  // --skip-current needs the multi-board run's judgement, even for one board; no board at all
+  // is the single-board run's "not found".
+  const bool single = listed.size() <= 1 && !(settings.skipCurrent && listed.size() == 1);
+  if (!settings.choice.Made() && single) return std::nullopt;
   const Selection selection = SelectBoards(listed, settings.choice);
   if (!selection.refusal.empty()) return Refuse(settings, selection.refusal);
 

@@ -29,7 +29,7 @@ struct BoardsWiring {
 };
 
 // The exit status; nothing when the single-board run should go on as before (no choice made
-// and at most one board attached).
+// and at most one board attached, unless --skip-current has one to judge).
 std::optional<int> RunSeveralBoards(const BoardsWiring& wiring,
                                     const SeveralBoardsSettings& settings,
                                     terminal::CloseRequests& closeRequests);
