@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "app/frm_start.h"
+#include "link/pinned_d2xx.h"
 #include "options/board_options.h"
 #include "options/command_line.h"
-#include "pinned_board.h"
 #include "process/posix_process_services.h"
 #include "several_boards.h"
 #include "terminal/close_requests.h"
@@ -40,22 +40,29 @@ struct UpdateSettings {
 // Each board's own connection: on the simulated bus, the bus itself, pinned to the board.
 class SimulatedBoards : public BoardConnector {
  public:
-  explicit SimulatedBoards(D2xx& bus) : bus_(std::shared_ptr<D2xx>(), &bus) {}
+  explicit SimulatedBoards(D2xx& bus) : bus_(bus) {}
   std::shared_ptr<D2xx> Connect(const ListedBoard& board) override {
-    return std::make_shared<PinnedBoard>(bus_, board.locId, board.serial);
+    return std::make_shared<PinnedD2xx>(bus_, board.locId, board.serial);
   }
 
  private:
-  std::shared_ptr<D2xx> bus_;
+  D2xx& bus_;
 };
 
 // On USB, a library context of the board's own, pinned to the board.
 class UsbBoards : public BoardConnector {
  public:
   std::shared_ptr<D2xx> Connect(const ListedBoard& board) override {
-    return std::make_shared<PinnedBoard>(std::make_shared<usb::FtdiD2xx>(), board.locId,
-                                         board.serial);
+    const auto own = std::make_shared<OwnContext>(board);
+    return {own, &own->pinned};
   }
+
+ private:
+  struct OwnContext {
+    explicit OwnContext(const ListedBoard& board) : pinned(usb, board.locId, board.serial) {}
+    usb::FtdiD2xx usb;
+    PinnedD2xx pinned;
+  };
 };
 
 void AddBoardChoiceOptions(CLI::App& app, SeveralBoardsSettings& settings) {
