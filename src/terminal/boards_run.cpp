@@ -53,15 +53,21 @@ int BoardsRun::Run() {
     all.push_back(index);
   }
   const bool skipCurrent = settings_.skipCurrent;
-  OnEachAtOnce(
-      all, [skipCurrent](BoardLane& lane) { lane.Check(skipCurrent); }, false);
-
-  std::vector<std::size_t> ready;
-  for (std::size_t index : all)
-    if (!lanes_[index]->Ended()) ready.push_back(index);
-  if (!ready.empty() && ConfirmFlash(ready))
-    OnEachAtOnce(
-        ready, [](BoardLane& lane) { lane.Flash(); }, true);
+  if (settings_.yes) {
+    // Nothing to ask: each board goes on to its flash as soon as its own check is done.
+    OnEachAtOnce(all, [&](std::size_t index) {
+      if (!lanes_[index]->Check(skipCurrent)) return;
+      ReportReady(index);
+      FlashUnlessStopped(index);
+    });
+  } else {
+    OnEachAtOnce(all, [&](std::size_t index) { lanes_[index]->Check(skipCurrent); });
+    std::vector<std::size_t> ready;
+    for (std::size_t index : all)
+      if (!lanes_[index]->Ended()) ready.push_back(index);
+    if (!ready.empty() && ConfirmFlash(ready))
+      OnEachAtOnce(ready, [&](std::size_t index) { FlashUnlessStopped(index); });
+  }
 
   std::vector<BoardResult> results;
   for (const auto& lane : lanes_) results.push_back(lane->Result());
@@ -80,14 +86,14 @@ FirmwareFile BoardsRun::ReadFirmwareOnce() const {
 }
 
 void BoardsRun::OnEachAtOnce(const std::vector<std::size_t>& lanes,
-                             const std::function<void(BoardLane&)>& step, bool refuseClose) {
+                             const std::function<void(std::size_t)>& step) {
   std::mutex mutex;
   std::condition_variable done;
   std::size_t running = lanes.size();
   std::vector<std::thread> threads;
   for (const std::size_t index : lanes) {
     threads.emplace_back([&, index] {
-      step(*lanes_[index]);
+      step(index);
       Finish(index);
       const std::lock_guard lock(mutex);
       --running;
@@ -95,18 +101,19 @@ void BoardsRun::OnEachAtOnce(const std::vector<std::size_t>& lanes,
     });
   }
   std::unique_lock lock(mutex);
-  while (!done.wait_for(lock, kCloseRequestPoll, [&] { return running == 0; }))
-    NoteCloseRequests(refuseClose);
+  while (!done.wait_for(lock, kCloseRequestPoll, [&] { return running == 0; })) NoteCloseRequest();
   lock.unlock();
   for (std::thread& thread : threads) thread.join();
-  NoteCloseRequests(refuseClose);
+  NoteCloseRequest();
 }
 
-// Every board that is flashing would refuse to close: stopping halfway leaves it unusable.
-void BoardsRun::NoteCloseRequests(bool refuse) {
+// Before any board flashes, a close request stops them all; once one flashes, it is refused:
+// stopping a flash halfway leaves the board unusable.
+void BoardsRun::NoteCloseRequest() {
   if (!closeRequests_.Pending()) return;
-  if (!refuse) {
-    closeRequested_ = true;
+  const std::lock_guard lock(gate_);
+  if (flashing_ == 0) {
+    stopRequested_ = true;
   } else if (!refusalTold_) {
     refusalTold_ = true;
     report_.Notice(
@@ -115,13 +122,24 @@ void BoardsRun::NoteCloseRequests(bool refuse) {
   }
 }
 
-bool BoardsRun::ConfirmFlash(const std::vector<std::size_t>& ready) {
-  for (const std::size_t index : ready) {
-    const BoardLane& lane = *lanes_[index];
-    report_.Ready(index, lane.Hardware(), lane.Firmware(), lane.Image());
+void BoardsRun::FlashUnlessStopped(std::size_t index) {
+  {
+    const std::lock_guard lock(gate_);
+    if (stopRequested_) return lanes_[index]->Stop();
+    ++flashing_;
   }
-  Answer answer = closeRequested_ ? Answer::CloseRequested : Answer::Yes;
-  if (answer == Answer::Yes && !settings_.yes) {
+  lanes_[index]->Flash();
+}
+
+void BoardsRun::ReportReady(std::size_t index) {
+  const BoardLane& lane = *lanes_[index];
+  report_.Ready(index, lane.Hardware(), lane.Firmware(), lane.Image());
+}
+
+bool BoardsRun::ConfirmFlash(const std::vector<std::size_t>& ready) {
+  for (const std::size_t index : ready) ReportReady(index);
+  Answer answer = Answer::CloseRequested;
+  if (!stopRequested_) {
     report_.Pause();
     const std::string count = std::to_string(ready.size());
     answer = closeRequests_.Ask(

@@ -1,11 +1,12 @@
 // Several boards updated in one run, each in its own lane on its own thread: every board is
 // checked at once, one question covers all that are ready, and every ready board is flashed
-// at once. A board's failure, unplug or stall stays in its lane; Ctrl-C is refused while any
-// board is flashing.
+// at once (with --yes, each as soon as its own check is done). A board's failure, unplug or stall
+// stays in its lane; Ctrl-C is refused while any board is flashing.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,12 @@ class BoardsRun {
  private:
   FirmwareFile ReadFirmwareOnce() const;
   // Runs step on each of the lanes at once, each on its own thread, until all return;
-  // meanwhile close requests are noted, and refused when refuseClose is set.
+  // meanwhile close requests are served.
   void OnEachAtOnce(const std::vector<std::size_t>& lanes,
-                    const std::function<void(BoardLane&)>& step, bool refuseClose);
-  void NoteCloseRequests(bool refuse);
+                    const std::function<void(std::size_t)>& step);
+  void NoteCloseRequest();
+  void FlashUnlessStopped(std::size_t lane);
+  void ReportReady(std::size_t lane);
   // Lists the ready boards and asks; the boards not to be flashed are closed.
   bool ConfirmFlash(const std::vector<std::size_t>& ready);
   // Reports a lane's result once it has one.
@@ -58,7 +61,9 @@ class BoardsRun {
   CloseRequests& closeRequests_;
   BoardsRunSettings settings_;
   std::vector<std::unique_ptr<BoardLane>> lanes_;
-  bool closeRequested_ = false;
+  std::mutex gate_;  // guards the three below
+  int flashing_ = 0;
+  bool stopRequested_ = false;
   bool refusalTold_ = false;
 };
 
