@@ -112,7 +112,7 @@ std::vector<CLI::Option*> AddBoardOptions(CLI::App& app, sim::BoardSettings& set
       AddRead(app, "pace", settings.pace, sim::ParsePace, "PACE", "instant or realistic",
               "instant, or realistic: as fast as a real board (default)."),
       AddRead(app, "seed", settings.seed, wholeUpTo(0, std::numeric_limits<std::uint64_t>::max()),
-              "N", "a whole number", "Seed of the random faults (default 1)."),
+              "N", "a whole number", "Seed of the random faults (default 1); board K's is N+K-1."),
       AddRead(app, "fault-rate", settings.faultRate, sim::ParseRate, "P",
               "a probability from 0 to 1",
               "Probability, 0 to 1, of each kind of random fault per call."),

@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "common/number_text.h"
-#include "sim/device_list.h"
+#include "sim/board_identity.h"
 #include "sim/fault_spec.h"
 
 namespace tlx::sim {

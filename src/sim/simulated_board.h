@@ -12,7 +12,7 @@
 
 #include "common/image_layout.h"
 #include "link/d2xx.h"
-#include "sim/device_list.h"
+#include "sim/board_identity.h"
 #include "sim/fault_plan.h"
 #include "sim/trace.h"
 
@@ -36,7 +36,7 @@ enum class Pace { Instant, Realistic };
 
 class SimulatedBoard {
  public:
-  // position: where on the bus the board sits, from 1 (see sim/device_list.h).
+  // position: where on the bus the board sits, from 1 (see sim/board_identity.h).
   explicit SimulatedBoard(BoardConfig config = {}, Pace pace = Pace::Instant, int position = 1);
   ~SimulatedBoard();
   SimulatedBoard(const SimulatedBoard&) = delete;

@@ -1,5 +1,7 @@
 #include "sim/simulated_bus.h"
 
+#include "link/device_list.h"
+
 namespace tlx::sim {
 
 SimulatedBus::SimulatedBus(const std::vector<BoardConfig>& configs, Pace pace)

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "link/d2xx_rules.h"
+#include "link/device_list.h"
 
 namespace tlx::sim {
 SimulatedD2xx::SimulatedD2xx(BootloaderModel& board, Bridge& bridge, const FaultPlan& plan,

@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "link/d2xx.h"
+#include "sim/board_identity.h"
 #include "sim/bootloader_model.h"
 #include "sim/bridge.h"
-#include "sim/device_list.h"
 #include "sim/fault_injector.h"
 #include "sim/pacing.h"
 #include "sim/trace.h"

@@ -1,4 +1,4 @@
-#include "sim/device_list.h"
+#include "sim/board_identity.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -55,15 +55,6 @@ FT_DEVICE_LIST_INFO_NODE ListNode(const BoardIdentity& identity, FT_HANDLE openH
   CopyText(node.Description, kDeviceDescription);
   node.ftHandle = openHere;
   return node;
-}
-
-FT_STATUS CopyDeviceList(const std::vector<FT_DEVICE_LIST_INFO_NODE>& listed,
-                         FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) {
-  if (numDevices == nullptr || (list == nullptr && *numDevices > 0)) return FT_INVALID_PARAMETER;
-  const std::size_t count = std::min<std::size_t>(*numDevices, listed.size());
-  std::copy_n(listed.begin(), count, list);
-  *numDevices = static_cast<DWORD>(count);
-  return FT_OK;
 }
 
 }  // namespace tlx::sim

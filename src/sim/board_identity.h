@@ -5,7 +5,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "link/d2xx.h"
 
@@ -33,9 +32,5 @@ bool Answers(const BoardIdentity& identity, const char* arg1, DWORD flags);
 std::string OpenArgumentText(const char* arg1, DWORD flags);
 // The board's entry in the device list; openHere is this program's handle on it, or 0.
 FT_DEVICE_LIST_INFO_NODE ListNode(const BoardIdentity& identity, FT_HANDLE openHere);
-// FT_GetDeviceInfoList of a list built earlier: copies as many nodes as *numDevices says
-// list holds, at most all, and sets *numDevices to the count copied.
-FT_STATUS CopyDeviceList(const std::vector<FT_DEVICE_LIST_INFO_NODE>& listed,
-                         FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices);
 
 }  // namespace tlx::sim
