@@ -131,8 +131,9 @@ int Run(UpdateSettings settings, const BoardSettings& boardSettings) {
   if (settings.sim) {
     const auto boards = sim::BuildBoards(boardSettings);
     SimulatedBoards connector(*boards);
-    const std::optional<int> several = RunSeveralBoards(
-        {*boards, connector, process::kSimulatorLockName}, settings.boards, closeRequests);
+    const std::optional<int> several =
+        RunSeveralBoards({*boards, connector, process::kSimulatorLockName, usb::kUdevRuleAdvice},
+                         settings.boards, closeRequests);
     if (!several)
       outcome = Update(*boards, process::kSimulatorLockName, settings, *report, closeRequests);
     if (!WriteBoardOutputs(boardSettings, *boards, std::cerr))
@@ -141,8 +142,9 @@ int Run(UpdateSettings settings, const BoardSettings& boardSettings) {
   } else {
     usb::FtdiD2xx d2xx;
     UsbBoards connector;
-    if (const std::optional<int> several = RunSeveralBoards(
-            {d2xx, connector, process::kUpdaterLockName}, settings.boards, closeRequests))
+    if (const std::optional<int> several =
+            RunSeveralBoards({d2xx, connector, process::kUpdaterLockName, usb::kUdevRuleAdvice},
+                             settings.boards, closeRequests))
       return *several;
     outcome = Update(d2xx, process::kUpdaterLockName, settings, *report, closeRequests);
     // The message only says the board was not found; this says why.

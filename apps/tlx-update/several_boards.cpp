@@ -46,7 +46,8 @@ std::optional<int> RunSeveralBoards(const BoardsWiring& wiring,
     if (status != FT_OK)
       return Refuse(settings, "tlx-update: the list of USB devices cannot be read (D2XX status " +
                                   std::to_string(status) + ").");
-    ListCommand(listed, wiring.connector, settings.json, std::cout);
+    ListCommand(listed, wiring.connector, settings.json, wiring.noAccessAdvice, std::cout,
+                std::cerr);
     return kExitComplete;
   }
   // --skip-current needs the multi-board run's judgement, even for one board; no board at all

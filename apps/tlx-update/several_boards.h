@@ -21,11 +21,13 @@ struct SeveralBoardsSettings {
 };
 
 // Where the boards are: lister reads the device list, connector gives each board its own
-// connection; lockName is the instance lock the run holds.
+// connection; lockName is the instance lock the run holds; noAccessAdvice tells how to let
+// this user open a board.
 struct BoardsWiring {
   D2xx& lister;
   terminal::BoardConnector& connector;
   std::string lockName;
+  std::string noAccessAdvice;
 };
 
 // The exit status; nothing when the single-board run should go on as before (no choice made

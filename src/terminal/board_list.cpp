@@ -16,6 +16,7 @@ std::string Text(const char (&field)[N]) {
 }
 
 BoardAccess AccessOf(DWORD flags) {
+  if ((flags & FT_FLAGS_NO_ACCESS) != 0) return BoardAccess::NoAccess;
   if ((flags & FT_FLAGS_OPENED) != 0) return BoardAccess::OpenElsewhere;
   return BoardAccess::Free;
 }

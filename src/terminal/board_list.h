@@ -10,7 +10,8 @@
 
 namespace tlx::terminal {
 
-enum class BoardAccess { Free, OpenElsewhere };
+// NoAccess: the board is there, but this user may not open it.
+enum class BoardAccess { Free, OpenElsewhere, NoAccess };
 
 struct ListedBoard {
   DWORD locId = 0;

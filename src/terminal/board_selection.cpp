@@ -61,6 +61,9 @@ class Selector {
     if (std::ranges::find(taken_, &board) != taken_.end()) return;
     if (board.access == BoardAccess::OpenElsewhere)
       return Refuse("the board at " + BoardName(board) + " is open in another program");
+    if (board.access == BoardAccess::NoAccess)
+      return Refuse("this user may not open the board at " + BoardName(board) +
+                    " (tlx-update --list says why)");
     taken_.push_back(&board);
   }
   void Refuse(const std::string& why) { refusals_ += (refusals_.empty() ? "" : "; ") + why; }

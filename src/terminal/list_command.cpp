@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "link/tlx_module.h"
@@ -29,7 +30,15 @@ Answer AskBootloader(const ListedBoard& board, BoardConnector& connector) {
 }
 
 std::string StateText(const ListedBoard& board) {
-  return board.access == BoardAccess::Free ? "free" : "open in another program";
+  switch (board.access) {
+    case BoardAccess::Free:
+      return "free";
+    case BoardAccess::OpenElsewhere:
+      return "open in another program";
+    case BoardAccess::NoAccess:
+      return "no access";
+  }
+  return "";
 }
 
 std::string AnswerText(const ListedBoard& board, const Answer& answer) {
@@ -48,7 +57,7 @@ std::string Note(const ListedBoard& board) {
 }  // namespace
 
 void ListCommand(const std::vector<ListedBoard>& boards, BoardConnector& connector, bool json,
-                 std::ostream& out) {
+                 const std::string& noAccessAdvice, std::ostream& out, std::ostream& errors) {
   if (!json) {
     char header[96];
     std::snprintf(header, sizeof header, "%-12s %-16s %-24s %s", "PORT", "SERIAL", "STATE",
@@ -76,6 +85,9 @@ void ListCommand(const std::vector<ListedBoard>& boards, BoardConnector& connect
   }
   if (!json && boards.empty()) out << "No Tambrelux Pro board is attached.\n";
   out << std::flush;
+  if (std::ranges::any_of(
+          boards, [](const ListedBoard& board) { return board.access == BoardAccess::NoAccess; }))
+    errors << noAccessAdvice << std::endl;
 }
 
 }  // namespace tlx::terminal

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "terminal/board_connector.h"
@@ -12,8 +13,9 @@
 
 namespace tlx::terminal {
 
-// As text (a table) or as one JSON line per board.
+// As text (a table) or as one JSON line per board on out. When a board is out of this user's
+// reach, noAccessAdvice (how to grant access) follows once on errors.
 void ListCommand(const std::vector<ListedBoard>& boards, BoardConnector& connector, bool json,
-                 std::ostream& out);
+                 const std::string& noAccessAdvice, std::ostream& out, std::ostream& errors);
 
 }  // namespace tlx::terminal
