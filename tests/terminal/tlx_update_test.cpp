@@ -174,11 +174,17 @@ TEST_F(TlxUpdateTest, CtrlCIsRefusedOnceDuringTheUpdateAndStopsItBefore) {
     if (sent == 1 && so.out.find("Progress: 50%") != std::string::npos)
       kill(child, SIGTERM), ++sent;
   };
-  const Outcome during = Run({"--yes", "--pace", "realistic"}, "", whileFlashing);
-  EXPECT_EQ(during.status, 0) << during.err;
-  EXPECT_EQ(sent, 2);
-  EXPECT_EQ(Count(during.err, "it goes on."), 1u) << during.err;
-  EXPECT_NE(during.out.find("Flash Complete!"), std::string::npos);
+  for (const std::vector<std::string>& boards :
+       {std::vector<std::string>{}, std::vector<std::string>{"--boards", "2", "--all"}}) {
+    sent = 0;
+    std::vector<std::string> args{"--yes", "--pace", "realistic"};
+    args.insert(args.end(), boards.begin(), boards.end());
+    const Outcome during = Run(args, "", whileFlashing);
+    EXPECT_EQ(during.status, 0) << during.err;
+    EXPECT_EQ(sent, 2);
+    EXPECT_EQ(Count(during.err, "it goes on."), 1u) << during.err;
+    EXPECT_NE(during.out.find("Flash Complete!"), std::string::npos);
+  }
 
   const Watch atPrompt = [](pid_t child, const Outcome& so) {
     if (so.err.ends_with("Flash Device? [y/N] ")) kill(child, SIGINT);
