@@ -22,7 +22,7 @@ struct BoardPlan {
 };
 
 struct BusPlan {
-  std::vector<BoardPlan> boards;     // board K on port K of bus 1
+  std::vector<BoardPlan> boards;     // plugged in in this order
   std::vector<std::string> command;  // the program, then its arguments
 };
 

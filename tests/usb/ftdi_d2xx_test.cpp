@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "emulate/emulated_bus.h"
+#include "link/device_location.h"
 
 namespace tlx::test {
 namespace {
@@ -17,6 +19,7 @@ using emulate::EmulatedBus;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kBoardName[] = "Tambrelux Pro";
+constexpr char kSerial[] = "TLX0001";
 
 class FtdiD2xxTest : public ::testing::Test {
  protected:
@@ -31,7 +34,7 @@ class FtdiD2xxTest : public ::testing::Test {
   }
 
   EmulatedBus bus_;
-  EmulatedBridge& board_ = bus_.Plug();
+  EmulatedBridge& board_ = bus_.Plug({.serial = kSerial});
   std::optional<usb::FtdiD2xx> d2xx_{std::in_place};
   FT_HANDLE handle_ = Open(*d2xx_);
 };
@@ -110,11 +113,6 @@ INSTANTIATE_TEST_SUITE_P(
                  FT_INVALID_PARAMETER},
         CallCase{"PurgeUnknownBit", [](auto& d, auto h) { return d.FT_Purge(h, 4); },
                  FT_INVALID_PARAMETER},
-        CallCase{"OpenBySerialNumber",
-                 [](auto& d, auto) {
-                   return d.FT_OpenEx(kBoardName, FT_OPEN_BY_SERIAL_NUMBER, &openedHandle);
-                 },
-                 FT_NOT_SUPPORTED},
         CallCase{"OpenWithoutDescription",
                  [](auto& d, auto) {
                    return d.FT_OpenEx(nullptr, FT_OPEN_BY_DESCRIPTION, &openedHandle);
@@ -125,6 +123,61 @@ INSTANTIATE_TEST_SUITE_P(
             [](auto& d, auto) { return d.FT_OpenEx(kBoardName, FT_OPEN_BY_DESCRIPTION, nullptr); },
             FT_INVALID_PARAMETER}),
     [](const auto& info) { return std::string(info.param.name); });
+
+std::vector<FT_DEVICE_LIST_INFO_NODE> List(usb::FtdiD2xx& d2xx) {
+  DWORD count = 0;
+  EXPECT_EQ(d2xx.FT_CreateDeviceInfoList(&count), FT_OK);
+  std::vector<FT_DEVICE_LIST_INFO_NODE> nodes(count);
+  EXPECT_EQ(d2xx.FT_GetDeviceInfoList(nodes.data(), &count), FT_OK);
+  return nodes;
+}
+
+// The board where it is plugged in, with the strings its chip gives, shown as opened while
+// this program holds it, and found again by its serial number and by its location.
+TEST_F(FtdiD2xxTest, ListsTheBoardAndOpensItBySerialOrLocation) {
+  bus_.Plug({.vendorId = 0x1D50});
+  const auto nodes = List(*d2xx_);
+  ASSERT_EQ(nodes.size(), 1u);
+  EXPECT_EQ(nodes[0].ID, 0x04036001u);
+  EXPECT_EQ(PortPath(nodes[0].LocId), "1-1");
+  EXPECT_STREQ(nodes[0].Description, kBoardName);
+  EXPECT_STREQ(nodes[0].SerialNumber, kSerial);
+  EXPECT_EQ(nodes[0].Flags, FT_FLAGS_OPENED);
+  EXPECT_EQ(nodes[0].ftHandle, handle_);
+  ASSERT_EQ(d2xx_->FT_Close(handle_), FT_OK);
+
+  usb::FtdiD2xx other;
+  EXPECT_EQ(List(other)[0].Flags, 0u);
+  struct Open {
+    const char* arg;
+    DWORD flags;
+    FT_STATUS status;
+  };
+  for (const Open& open :
+       {Open{kSerial, FT_OPEN_BY_SERIAL_NUMBER, FT_OK},
+        Open{"TLX000", FT_OPEN_BY_SERIAL_NUMBER, FT_DEVICE_NOT_FOUND},
+        Open{LocationArgument(nodes[0].LocId), FT_OPEN_BY_LOCATION, FT_OK},
+        Open{LocationArgument(*ParsePortPath("1-2")), FT_OPEN_BY_LOCATION, FT_DEVICE_NOT_FOUND}}) {
+    FT_HANDLE handle = 0;
+    EXPECT_EQ(other.FT_OpenEx(open.arg, open.flags, &handle), open.status) << open.flags;
+    if (handle != 0) {
+      EXPECT_EQ(other.FT_Close(handle), FT_OK);
+    }
+  }
+}
+
+// A line where two boards share a serial number and one has none lists each at its port with
+// the serial its chip gives, in no particular order.
+TEST_F(FtdiD2xxTest, ListsRepeatedAndMissingSerialNumbersAsPluggedIn) {
+  bus_.Plug({.serial = kSerial});
+  bus_.Plug();
+  std::vector<std::pair<std::string, std::string>> listed;
+  for (const auto& node : List(*d2xx_))
+    listed.emplace_back(PortPath(node.LocId), node.SerialNumber);
+  std::ranges::sort(listed);
+  const decltype(listed) plugged{{"1-1", kSerial}, {"1-2", kSerial}, {"1-3", ""}};
+  EXPECT_EQ(listed, plugged);
+}
 
 // Unplugged, the release fails; the handle ends all the same and is never handed out again.
 TEST_F(FtdiD2xxTest, AClosedHandleIsRefusedByEveryCall) {
