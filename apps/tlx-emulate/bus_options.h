@@ -13,8 +13,6 @@
 
 namespace tlx::emulate_program {
 
-inline constexpr int kMaxBoards = 32;
-
 struct BoardPlan {
   emulate::BridgeSpec spec;
   std::optional<std::chrono::milliseconds> unplugAfter;  // after the program starts
