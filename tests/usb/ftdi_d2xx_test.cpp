@@ -171,6 +171,18 @@ TEST_F(FtdiD2xxTest, ListsTheBoardsAndOpensOneBySerialOrLocation) {
   }
 }
 
+// Two boards may share a serial number: each is listed at its port with the serial its chip
+// gives, as is the board without one.
+TEST_F(FtdiD2xxTest, ListsARepeatedSerialNumberAtEachPort) {
+  bus_.Plug({.serial = "LINE-7"});
+  bus_.Plug({.serial = "LINE-7"});
+  std::vector<std::pair<std::string, std::string>> listed;
+  for (const auto& node : List(*d2xx_))
+    listed.emplace_back(PortPath(node.LocId), node.SerialNumber);
+  const decltype(listed) plugged{{"1-1", ""}, {"1-2", "LINE-7"}, {"1-3", "LINE-7"}};
+  EXPECT_EQ(listed, plugged);
+}
+
 // Unplugged, the release fails; the handle ends all the same and is never handed out again.
 TEST_F(FtdiD2xxTest, AClosedHandleIsRefusedByEveryCall) {
   ASSERT_NE(handle_, 0u);
