@@ -1,7 +1,6 @@
 // The stand-in ftd2xx.dll: the calls the vendor's library exports (windows/d2xx_abi.h), each
-// passed to the simulated board's D2XX calls, so the Windows programs can be run under Wine
-// end to end with a board whose faults and trace the tests choose. One call at a time reaches
-// the board.
+// passed to the simulated boards' D2XX calls, so the Windows programs can be run under Wine
+// end to end with boards whose faults and trace the tests choose.
 #include <windows.h>
 
 #include <cstring>
@@ -23,13 +22,10 @@ FT_HANDLE Ours(abi::FT_HANDLE handle) {
   return static_cast<FT_HANDLE>(reinterpret_cast<std::uintptr_t>(handle));
 }
 
-// Runs call on the board under the lock; without a board, the library's answer for a device
-// that is not there.
+// Runs call on the boards; without them, the library's answer for a device that is not there.
 template <typename Call>
 FT_STATUS OnBoard(Call call) {
-  ftd2xx_sim::StandInBoard& board = ftd2xx_sim::StandInBoard::Instance();
-  const std::lock_guard lock(board.Calls());
-  D2xx* port = board.Port();
+  D2xx* port = ftd2xx_sim::StandInBoards::Instance().Port();
   return port == nullptr ? FT_DEVICE_NOT_FOUND : call(*port);
 }
 
@@ -127,7 +123,7 @@ __declspec(dllexport) abi::FT_STATUS WINAPI FT_Purge(abi::FT_HANDLE handle, ULON
 __declspec(dllexport) abi::FT_STATUS WINAPI FT_Close(abi::FT_HANDLE handle) {
   return OnBoard([&](D2xx& port) {
     const FT_STATUS status = port.FT_Close(Ours(handle));
-    ftd2xx_sim::StandInBoard::Instance().WriteOutputs();
+    ftd2xx_sim::StandInBoards::Instance().WriteOutputs();
     return status;
   });
 }

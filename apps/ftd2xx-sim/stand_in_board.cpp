@@ -9,28 +9,27 @@
 
 namespace tlx::ftd2xx_sim {
 
-StandInBoard& StandInBoard::Instance() {
-  static StandInBoard board;
-  return board;
+StandInBoards& StandInBoards::Instance() {
+  static StandInBoards boards;
+  return boards;
 }
 
-StandInBoard::StandInBoard() {
-  CLI::App app("the simulated board behind the stand-in ftd2xx.dll", kSettingsVariable);
+StandInBoards::StandInBoards() {
+  CLI::App app("the simulated boards behind the stand-in ftd2xx.dll", kSettingsVariable);
   options::AddBoardOptions(app, settings_);
   const char* text = std::getenv(kSettingsVariable);
   try {
     app.parse(text == nullptr ? "" : text, false);
   } catch (const CLI::ParseError& error) {
-    std::cerr << "ftd2xx.dll (simulated board): " << kSettingsVariable << ": " << error.what()
+    std::cerr << "ftd2xx.dll (simulated boards): " << kSettingsVariable << ": " << error.what()
               << "; no board is attached.\n";
     return;
   }
-  board_ = std::make_unique<sim::SimulatedBoard>(settings_.board, settings_.pace);
-  sim::ApplyBoardSettings(settings_, *board_);
+  boards_ = sim::BuildBoards(settings_);
 }
 
-void StandInBoard::WriteOutputs() {
-  if (board_) options::WriteBoardOutputs(settings_, *board_, std::cerr);
+void StandInBoards::WriteOutputs() {
+  if (boards_) options::WriteBoardOutputs(settings_, *boards_, std::cerr);
 }
 
 }  // namespace tlx::ftd2xx_sim
