@@ -26,6 +26,7 @@ namespace tlx::emulate {
 
 using BridgeClock = std::chrono::steady_clock;
 
+// What the bus shows of a bridge, and the versions of the board behind it.
 struct BridgeSpec {
   std::string product = "Tambrelux Pro";
   std::uint16_t vendorId = 0x0403;

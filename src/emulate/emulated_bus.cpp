@@ -61,12 +61,14 @@ struct ChildSetup {
   unsigned timeLimitSeconds;
 };
 
-// Runs in the child between fork and exec; a hung child ends with SIGALRM.
+// Runs in the child between fork and exec; a hung child ends with SIGALRM, and a child whose
+// bus went away, as this process ended, with SIGTERM.
 void BecomeChild(void* data) {
   const auto& setup = *static_cast<const ChildSetup*>(data);
   if (const passwd* user = setup.user)
     if (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 || setuid(user->pw_uid) != 0)
       _exit(127);
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
   alarm(setup.timeLimitSeconds);
 }
 

@@ -26,7 +26,7 @@ struct ChildRun {
   // The program reads this process's stdin and writes to its stdout and stderr as it goes;
   // otherwise its output is gathered into the outcome and its stdin is empty.
   bool attached = false;
-  // Killed with SIGALRM after this long; 0 for no limit.
+  // Killed with SIGALRM after this many seconds; 0 for no limit.
   unsigned timeLimitSeconds = 120;
 };
 

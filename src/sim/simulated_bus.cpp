@@ -30,18 +30,23 @@ FT_STATUS SimulatedBus::FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWO
 SimulatedBus::Choice SimulatedBus::Reserve(const char* arg1, DWORD flags) {
   std::lock_guard lock(mutex_);
   Choice choice;
-  for (std::size_t i = 0; i < boards_.size() && !choice.board; ++i) {
+  std::optional<std::size_t> gone;
+  for (std::size_t i = 0; i < boards_.size(); ++i) {
     const SimulatedBoard& board = *boards_[i];
-    if (!board.Present() || !Answers(board.Identity(), arg1, flags)) continue;
+    if (!Answers(board.Identity(), arg1, flags)) continue;
+    if (!board.Present()) {
+      if (!gone && !held_[i]) gone = i;
+      continue;
+    }
     choice.refusal = FT_DEVICE_NOT_OPENED;
     // A board another program holds is handed an open by serial or location, so that its
     // trace shows the refusal; only a search by description passes over a board taken.
-    if (flags != FT_OPEN_BY_DESCRIPTION) {
-      if (!held_[i]) choice.board = i;
-      break;
-    }
-    if (!held_[i] && !board.Identity().busy) choice.board = i;
+    const bool byDescription = flags == FT_OPEN_BY_DESCRIPTION;
+    if (!held_[i] && !(byDescription && board.Identity().busy)) choice.board = i;
+    if (choice.board || !byDescription) break;
   }
+  // Likewise a board that is gone, when no other answers: its trace shows the open it refused.
+  if (!choice.board && choice.refusal == FT_DEVICE_NOT_FOUND) choice.board = gone;
   if (choice.board) held_[*choice.board] = true;
   return choice;
 }

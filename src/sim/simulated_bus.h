@@ -9,6 +9,8 @@
 // Choices where the library leaves room:
 // - By description, the first board that is plugged in and held by no one opens; when every
 //   board is held, FT_DEVICE_NOT_OPENED.
+// - The device list leaves out a board that is gone. One is still handed an open that names
+//   no board plugged in, and refuses it, so a lone board's trace reads as without the bus.
 // - By serial number, the first board with that serial, as the library does when serials
 //   repeat (the program refuses repeats itself before opening); FT_DEVICE_NOT_FOUND when
 //   none has it.

@@ -11,7 +11,6 @@ namespace tlx {
 namespace {
 
 using sim::D2xxCall;
-using sim::FaultKind;
 using sim::ScriptedFault;
 using namespace test;
 
@@ -152,16 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"v2_0", Put::Image, nullptr, kTo20, {.version = 0x20}},
         FileCase{"older_than_board", Put::Image, nullptr, kTo13, {.version = 0x13}, kFull, 0x25}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(CheckDeviceTest, SilentStatusReplyStillReachesTheImageChecks) {
-  app.WriteDefaultFirmware(0x20);
-  app.board.Faults().Add(
-      ScriptedFault{.call = D2xxCall::Read, .kind = FaultKind::NoData, .tag = "SI"});
-  app.form.Button_Click(FindDevice);
-  EXPECT_EQ(app.window.deviceName, "Tambrelux Pro - Hardware v0.0");
-  EXPECT_EQ(app.window.statusText, kTo20);
-  EXPECT_EQ(app.window.VisibleButtons(), (std::vector<int>{1, 2}));
-}
 
 TEST_F(CheckDeviceTest, CustomSourceShowsTheDialogAtEveryCheck) {
   const auto chosen = app.workDir / "chosen.fwu";

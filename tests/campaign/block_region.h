@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "session.h"
 #include "wire_reading.h"
 
 namespace tlx::campaign {
@@ -31,9 +30,5 @@ inline constexpr std::array<Region, 4> kRegions{{{"Step 2", 2048, 8192, false},
 // Inside an open "EX" bracket it is Step 4; the one block at address 0 is Step 3; after
 // Step 3 only Step 1 is left, before it only Step 2.
 const Region& RegionOf(const std::vector<Command>& commands, std::size_t index);
-
-// Whether the board programmed, during the session, a block that reaches outside the region
-// the program was writing then (or programmed one before the program wrote any).
-bool ProgrammedOutsideRegion(const sim::Trace& trace, const SessionRecord& session);
 
 }  // namespace tlx::campaign

@@ -4,7 +4,6 @@
 #include <exception>
 #include <vector>
 
-#include "block_region.h"
 #include "sim/random_source.h"
 
 namespace tlx::campaign {
@@ -48,7 +47,6 @@ Verdict AttemptOnReplugged(test::AppHarness& app, const RunPlan& plan, const Boa
   test::WriteBytes(fresh.workDir / "TLX.fwu", container);
   const SessionRecord record = RunSession(fresh, StartFrom::ProgramStart, {});
   result.furtherAttempts = 1;
-  result.programmedOutside |= ProgrammedOutsideRegion(fresh.board.CallTrace(), record);
   const Verdict verdict = Judge(fresh, record, truth);
   return IsReportedFailure(verdict.outcome)
              ? NotCompleted("the attempt on the board plugged in again", verdict)
@@ -66,7 +64,6 @@ Verdict AttemptsOnSameBoard(test::AppHarness& app, const BoardTruth& truth, RunR
   for (int attempt = 1; attempt <= kMostFurtherAttempts; ++attempt) {
     result.furtherAttempts = attempt;
     const SessionRecord record = RunSession(app, StartFrom::IdleWindow, {});
-    result.programmedOutside |= ProgrammedOutsideRegion(app.board.CallTrace(), record);
     verdict = Judge(app, record, truth);
     if (!IsReportedFailure(verdict.outcome)) return verdict;
   }
@@ -89,7 +86,6 @@ RunResult Run(const RunPlan& plan) {
     ArmFaults(plan, app.board.Faults(), static_cast<int>(app.board.CallTrace().Entries().size()));
   });
   result.sessionMs = app.board.ModelMilliseconds();
-  result.programmedOutside = ProgrammedOutsideRegion(app.board.CallTrace(), record);
   result.verdict = Judge(app, record, truth);
   if (result.sessionMs > kSessionBoundMs)
     result.verdict = {Outcome::WrongMessage,

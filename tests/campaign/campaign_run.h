@@ -20,9 +20,8 @@ inline constexpr int kMostFurtherAttempts = 3;
 struct RunResult {
   RunPlan plan;
   Verdict verdict;
-  double sessionMs = 0;            // the faulty session's virtual time
-  int furtherAttempts = 0;         // after a reported failure, up to the one that completed
-  bool programmedOutside = false;  // a block reached outside the region being written
+  double sessionMs = 0;     // the faulty session's virtual time
+  int furtherAttempts = 0;  // after a reported failure, up to the one that completed
 };
 
 RunResult RunOne(std::uint64_t seed);

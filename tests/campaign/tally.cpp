@@ -7,7 +7,6 @@ namespace tlx::campaign {
 namespace {
 
 constexpr std::size_t kRuns = kOutcomeCount;
-constexpr std::size_t kProgrammedOutside = kOutcomeCount + 1;
 constexpr std::array<const char*, kOutcomeCount> kOutcomeNames{
     "success",        "refused at start-up", "USB error in check", "update: communication",
     "update: verify", "update: bootloader",  "silent corruption",  "wrong message or state"};
@@ -20,7 +19,6 @@ std::string Describe(const RunResult& result) {
   if (!result.verdict.detail.empty()) line += " (" + result.verdict.detail + ")";
   if (result.furtherAttempts > 0)
     line += ", further attempts: " + std::to_string(result.furtherAttempts);
-  if (result.programmedOutside) line += ", programmed outside the region being written";
   return line;
 }
 
@@ -28,7 +26,6 @@ void Tally::Add(const RunResult& result) {
   for (auto* row : {&rows_[static_cast<std::size_t>(result.plan.faultClass)], &rows_.back()}) {
     ++(*row)[static_cast<std::size_t>(result.verdict.outcome)];
     ++(*row)[kRuns];
-    (*row)[kProgrammedOutside] += result.programmedOutside ? 1 : 0;
   }
   sessionMs_.push_back(result.sessionMs);
   retried_ += result.furtherAttempts > 0 ? 1 : 0;
@@ -41,7 +38,7 @@ void Tally::Add(const RunResult& result) {
 std::string Tally::Table() const {
   std::string table = "| fault kind | runs";
   for (const char* name : kOutcomeNames) table += std::string(" | ") + name;
-  table += " | programmed outside the region |\n|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n";
+  table += " |\n|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n";
   for (std::size_t faultClass = 0; faultClass < rows_.size(); ++faultClass) {
     const auto& row = rows_[faultClass];
     if (row[kRuns] == 0) continue;
@@ -51,7 +48,7 @@ std::string Tally::Table() const {
              std::to_string(row[kRuns]);
     for (std::size_t outcome = 0; outcome < kOutcomeNames.size(); ++outcome)
       table += " | " + std::to_string(row[outcome]);
-    table += " | " + std::to_string(row[kProgrammedOutside]) + " |\n";
+    table += " |\n";
   }
   if (sessionMs_.empty()) return table;
   std::vector<double> sorted = sessionMs_;

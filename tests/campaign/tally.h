@@ -18,8 +18,8 @@ class Tally {
   const std::vector<std::string>& Problems() const { return problems_; }
 
  private:
-  // Per fault class and for all: outcomes, runs, runs that programmed outside the region.
-  std::array<std::array<int, kOutcomeCount + 2>, kFaultClassCount + 1> rows_{};
+  // Per fault class and for all: outcomes, then runs.
+  std::array<std::array<int, kOutcomeCount + 1>, kFaultClassCount + 1> rows_{};
   std::vector<std::string> problems_;
   std::vector<double> sessionMs_;
   int retried_ = 0;

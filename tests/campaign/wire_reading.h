@@ -17,9 +17,8 @@ struct TraceSpan {
 };
 
 struct Command {
-  std::string tag;            // "SI", "EX", "RF", "WF"
-  std::uint32_t field = 0;    // the value of "EX", the flash address of "RF" and "WF"
-  std::size_t callIndex = 0;  // of the frame write in the trace
+  std::string tag;          // "SI", "EX", "RF", "WF"
+  std::uint32_t field = 0;  // the value of "EX", the flash address of "RF" and "WF"
   std::vector<const sim::TraceEntry*> calls;  // the frame write first
 };
 

@@ -248,20 +248,6 @@ TEST(AfterAFailedAttempt, TheSameBlockGoesOutAgainWithoutAPurge) {
             (std::vector<std::string>{"purge", "purge", "WF 2048", "WF 2048", "purge", "WF 3072"}));
 }
 
-TEST(AfterAFailure, ASecondAttemptSucceeds) {
-  FlashRig rig(Fail("WF", 23, 50));
-  rig.engine.FlashDevice();
-  ASSERT_EQ(rig.failureFlag, -2);
-
-  rig.failureFlag = 0;
-  rig.engine.FlashDevice();
-
-  EXPECT_EQ(rig.failureFlag, 0);
-  EXPECT_EQ(rig.window.messages.size(), 1u);
-  EXPECT_TRUE(rig.FlashHoldsImage({0, 65536}));
-  EXPECT_EQ(rig.imageCopy, rig.original);
-}
-
 struct CutCase {
   std::string name;
   int wfWrite;  // the "WF" write that is cut: 23 and 24 are Step 1's first frame and its data

@@ -18,6 +18,7 @@ using emulate::EmulatedBus;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kBoardName[] = "Tambrelux Pro";
+constexpr char kBoardSerial[] = "EMU0001";
 
 class FtdiD2xxTest : public ::testing::Test {
  protected:
@@ -32,7 +33,7 @@ class FtdiD2xxTest : public ::testing::Test {
   }
 
   EmulatedBus bus_;
-  EmulatedBridge& board_ = bus_.Plug();
+  EmulatedBridge& board_ = bus_.Plug({.serial = kBoardSerial});
   std::optional<usb::FtdiD2xx> d2xx_{std::in_place};
   FT_HANDLE handle_ = Open(*d2xx_);
 };
@@ -140,7 +141,7 @@ TEST_F(FtdiD2xxTest, ListsTheBoardAndOpensItBySerialOrLocation) {
   EXPECT_EQ(nodes[0].ID, 0x04036001u);
   EXPECT_EQ(PortPath(nodes[0].LocId), "1-1");
   EXPECT_STREQ(nodes[0].Description, kBoardName);
-  EXPECT_STREQ(nodes[0].SerialNumber, kBoardName);
+  EXPECT_STREQ(nodes[0].SerialNumber, kBoardSerial);
   EXPECT_EQ(nodes[0].Flags, FT_FLAGS_OPENED);
   EXPECT_EQ(nodes[0].ftHandle, handle_);
   ASSERT_EQ(d2xx_->FT_Close(handle_), FT_OK);
@@ -153,8 +154,8 @@ TEST_F(FtdiD2xxTest, ListsTheBoardAndOpensItBySerialOrLocation) {
     FT_STATUS status;
   };
   for (const Open& open :
-       {Open{kBoardName, FT_OPEN_BY_SERIAL_NUMBER, FT_OK},
-        Open{"Tambrelux", FT_OPEN_BY_SERIAL_NUMBER, FT_DEVICE_NOT_FOUND},
+       {Open{kBoardSerial, FT_OPEN_BY_SERIAL_NUMBER, FT_OK},
+        Open{"EMU0002", FT_OPEN_BY_SERIAL_NUMBER, FT_DEVICE_NOT_FOUND},
         Open{LocationArgument(nodes[0].LocId), FT_OPEN_BY_LOCATION, FT_OK},
         Open{LocationArgument(*ParsePortPath("1-2")), FT_OPEN_BY_LOCATION, FT_DEVICE_NOT_FOUND}}) {
     FT_HANDLE handle = 0;
