@@ -6,6 +6,7 @@ set -euo pipefail
 
 build=$1 work=$2 case=$3
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 folder=$work/$case
 
@@ -76,7 +77,7 @@ case $case in
     rm -rf "$WINEPREFIX"
     mkdir -p "$work"
     "$wine" wineboot --init >/dev/null 2>&1
-    "$wine" wineserver -w 2>/dev/null || true
+    "$wineserver" -w
     ;;
   update-1.1 | update-1.2)
     firmware=${case#update-}
