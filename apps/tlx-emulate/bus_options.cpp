@@ -4,17 +4,18 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <variant>
 
 #include "common/number_text.h"
+#include "sim/board_identity.h"
 
 namespace tlx::emulate_program {
 namespace {
 
 constexpr char kBoardGroup[] = "Boards";
-constexpr std::size_t kMaxSerialLength = 15;  // what a D2XX device list holds
 constexpr double kMaxUnplugSeconds = 86400;
 
 using Apply = std::function<void(BoardPlan&)>;
@@ -47,7 +48,7 @@ std::string DefaultSerial(int board) {
 
 // Serial numbers as bridges carry them: printable ASCII without blanks; empty for none.
 bool IsSerial(std::string_view text) {
-  if (text.size() > kMaxSerialLength) return false;
+  if (text.size() > sim::kMaxSerialLength) return false;
   for (char c : text)
     if (c <= ' ' || c > '~') return false;
   return true;
@@ -68,7 +69,7 @@ std::optional<std::pair<int, std::string_view>> SplitBoard(std::string_view text
   const std::size_t colon = text.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
   const auto board = ParseWholeNumber(text.substr(0, colon));
-  if (!board || *board < 1 || *board > kMaxBoards) return std::nullopt;
+  if (!board || *board < 1 || *board > sim::kMaxBoards) return std::nullopt;
   return std::pair{static_cast<int>(*board), text.substr(colon + 1)};
 }
 
@@ -113,7 +114,7 @@ void AddUnplug(Typed& typed, const std::string& text) {
       apply = [after](BoardPlan& plan) { plan.unplugAfter = after; };
   } else if (rest.starts_with("write=")) {
     const auto write = ParseWholeNumber(rest.substr(6));
-    if (write && *write >= 1 && *write <= 1'000'000'000)
+    if (write && *write >= 1 && *write <= std::numeric_limits<int>::max())
       apply = [n = static_cast<int>(*write)](BoardPlan& plan) { plan.unplugAtWrite = n; };
   }
   if (!apply) throw Refusal("--unplug", expected, text);
@@ -155,7 +156,7 @@ void AddBusOptions(CLI::App& app, BusPlan& plan) {
   auto typed = std::make_shared<Typed>();
   app.add_option("--boards", typed->boards, "How many boards are plugged in (1 to 32, default 1).")
       ->option_text("N")
-      ->check(CLI::Range(1, kMaxBoards))
+      ->check(CLI::Range(1, sim::kMaxBoards))
       ->group(kBoardGroup);
   AddVersion(app, "hardware", typed->hardware, "Hardware version of every board (default 2.1).");
   AddVersion(app, "firmware", typed->firmware, "Firmware version of every board (default 1.1).");

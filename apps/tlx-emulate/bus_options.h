@@ -13,8 +13,6 @@
 
 namespace tlx::emulate_program {
 
-inline constexpr int kMaxBoards = 32;
-
 struct BoardPlan {
   emulate::BridgeSpec spec;
   std::optional<std::chrono::milliseconds> unplugAfter;  // after the program starts
@@ -22,7 +20,7 @@ struct BoardPlan {
 };
 
 struct BusPlan {
-  std::vector<BoardPlan> boards;     // board K on port K of bus 1
+  std::vector<BoardPlan> boards;     // plugged in in this order
   std::vector<std::string> command;  // the program, then its arguments
 };
 

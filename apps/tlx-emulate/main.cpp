@@ -22,7 +22,8 @@ constexpr char kDescription[] =
     "FTDI bridge with the simulated bootloader behind it. PROGRAM and the programs it starts\n"
     "find the boards through libusb and libftdi1 as on a machine with them plugged in; a\n"
     "board's flash lasts as long as tlx-emulate runs. PROGRAM's output passes through as it\n"
-    "comes, and tlx-emulate ends with its exit status. Board K is on port K of bus 1.";
+    "comes, and tlx-emulate ends with its exit status. Boards 1 to 15 are on ports 1 to 15\n"
+    "of bus 1 (1-1 to 1-15), 16 to 30 on bus 2, 31 and 32 on bus 3.";
 
 constexpr char kExample[] =
     "Example: three boards, the second on firmware 1.2 and without a serial number, the\n"

@@ -4,9 +4,11 @@
 #include <memory>
 
 #include "app/frm_start.h"
+#include "link/pinned_d2xx.h"
 #include "options/board_options.h"
 #include "options/command_line.h"
 #include "platform.h"
+#include "several_boards.h"
 #include "terminal/close_requests.h"
 #include "terminal/exit_status.h"
 #include "terminal/json_report.h"
@@ -28,7 +30,54 @@ struct UpdateSettings {
   bool yes = false;
   bool json = false;
   bool sim = false;
+  SeveralBoardsSettings boards;
 };
+
+// Each board's own connection: on the simulated bus, the bus itself, pinned to the board.
+class SimulatedBoards : public BoardConnector {
+ public:
+  explicit SimulatedBoards(D2xx& bus) : bus_(bus) {}
+  std::shared_ptr<D2xx> Connect(const ListedBoard& board) override {
+    return std::make_shared<PinnedD2xx>(bus_, board.locId, board.serial);
+  }
+
+ private:
+  D2xx& bus_;
+};
+
+// On USB, a library context of the board's own, pinned to the board.
+class UsbBoards : public BoardConnector {
+ public:
+  std::shared_ptr<D2xx> Connect(const ListedBoard& board) override {
+    const auto own = std::make_shared<OwnContext>(board);
+    return {own, &own->pinned};
+  }
+
+ private:
+  struct OwnContext {
+    explicit OwnContext(const ListedBoard& board)
+        : usb(OpenUsbPort()), pinned(usb->Port(), board.locId, board.serial) {}
+    std::unique_ptr<UsbPort> usb;
+    PinnedD2xx pinned;
+  };
+};
+
+void AddBoardChoiceOptions(CLI::App& app, SeveralBoardsSettings& settings) {
+  app.add_flag("--list", settings.list,
+               "List the attached boards by port: serial, whether they are free,\n"
+               "and the bootloader's versions; nothing is written.");
+  app.add_option("--serial", settings.choice.serials,
+                 "Update the board with this serial number; repeatable.")
+      ->type_name("S");
+  app.add_option("--port", settings.choice.ports,
+                 "Update the board at this USB port, such as 1-4.2; repeatable.\n"
+                 "For boards whose serial is missing or repeated.")
+      ->type_name("P");
+  app.add_flag("--all", settings.choice.all, "Update every attached board that is free.");
+  app.add_flag("--skip-current", settings.skipCurrent,
+               "Leave a board that already has the file's firmware version\n"
+               "unwritten, reported as already current.");
+}
 
 CLI::Option* AddUpdateOptions(CLI::App& app, UpdateSettings& settings) {
   app.add_option("FILE", settings.file,
@@ -51,10 +100,21 @@ SessionOutcome Update(D2xx& d2xx, const UpdateSettings& settings, UpdateReport& 
   TerminalWindow window(report);
   frmStart form(window, *process, d2xx, log);
   form.Loader.GivenFile = settings.file;
-  return TerminalSession(form, window, *process, report, closeRequests, settings.yes).Run();
+  return TerminalSession(form, window, *process, report, &closeRequests, settings.yes).Run();
 }
 
-int Run(const UpdateSettings& settings, const BoardSettings& boardSettings) {
+constexpr char kOutputsNotWritten[] = "the simulated board's outputs could not be written";
+
+// A single board's run ends with its result; several boards' report has ended already.
+int ReportEnd(UpdateReport& report, std::optional<int> several, const SessionOutcome& outcome) {
+  if (!several) report.Result(outcome.exitStatus, outcome.text);
+  return outcome.exitStatus;
+}
+
+int Run(UpdateSettings settings, const BoardSettings& boardSettings) {
+  settings.boards.file = settings.file;
+  settings.boards.yes = settings.yes;
+  settings.boards.json = settings.json;
   PrepareConsole();
   CloseRequests closeRequests;
   std::unique_ptr<UpdateReport> report;
@@ -66,16 +126,23 @@ int Run(const UpdateSettings& settings, const BoardSettings& boardSettings) {
   SessionOutcome outcome;
   if (settings.sim) {
     const auto boards = sim::BuildBoards(boardSettings);
-    outcome = Update(*boards, settings, *report, closeRequests);
+    SimulatedBoards connector(*boards);
+    const std::optional<int> several =
+        RunSeveralBoards({*boards, connector, true}, settings.boards, closeRequests);
+    if (!several) outcome = Update(*boards, settings, *report, closeRequests);
     if (!WriteBoardOutputs(boardSettings, *boards, std::cerr))
-      outcome = {kExitBadCommandLine, "the simulated board's outputs could not be written"};
+      return ReportEnd(*report, several, {kExitBadCommandLine, kOutputsNotWritten});
+    if (several) return *several;
   } else {
-    const std::unique_ptr<UsbBoards> boards = OpenUsbBoards();
-    outcome = Update(boards->Port(), settings, *report, closeRequests);
-    if (const std::string advice = boards->Advice(); !advice.empty()) report->Notice(advice);
+    const std::unique_ptr<UsbPort> usb = OpenUsbPort();
+    UsbBoards connector;
+    if (const std::optional<int> several =
+            RunSeveralBoards({usb->Port(), connector, false}, settings.boards, closeRequests))
+      return *several;
+    outcome = Update(usb->Port(), settings, *report, closeRequests);
+    if (const std::string advice = usb->Advice(); !advice.empty()) report->Notice(advice);
   }
-  report->Result(outcome.exitStatus, outcome.text);
-  return outcome.exitStatus;
+  return ReportEnd(*report, std::nullopt, outcome);
 }
 
 }  // namespace
@@ -91,6 +158,7 @@ int main(int argc, char** argv) {
   UpdateSettings settings;
   BoardSettings boardSettings;
   CLI::Option* sim = AddUpdateOptions(app, settings);
+  AddBoardChoiceOptions(app, settings.boards);
   for (CLI::Option* option : AddBoardOptions(app, boardSettings)) option->needs(sim);
   if (const auto exitStatus = ParseCommandLine(app, argc, argv)) return *exitStatus;
   return Run(settings, boardSettings);

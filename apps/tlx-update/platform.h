@@ -18,15 +18,20 @@ bool OutputIsTerminal();
 // With the lock of the simulated boards' programs or of the real boards' programs.
 std::unique_ptr<ProcessServices> MakeProcessServices(bool simulated, std::ostream& warnings);
 
-class UsbBoards {
+// A context of the system's D2XX library for boards on USB; each board of a run of several
+// has its own.
+class UsbPort {
  public:
-  virtual ~UsbBoards() = default;
+  virtual ~UsbPort() = default;
   virtual D2xx& Port() = 0;
   // After a run: one sentence on why no board could be reached, when the system can tell;
   // otherwise empty. The window's message only says the board was not found.
   virtual std::string Advice() const = 0;
 };
 
-std::unique_ptr<UsbBoards> OpenUsbBoards();
+std::unique_ptr<UsbPort> OpenUsbPort();
+
+// How to let this user open a board that the device list shows out of reach.
+std::string NoAccessAdvice();
 
 }  // namespace tlx::update_program

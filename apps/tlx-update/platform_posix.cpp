@@ -9,7 +9,7 @@
 namespace tlx::update_program {
 namespace {
 
-class LibftdiBoards final : public UsbBoards {
+class LibftdiPort final : public UsbPort {
  public:
   D2xx& Port() override { return d2xx_; }
   std::string Advice() const override {
@@ -37,8 +37,12 @@ std::unique_ptr<ProcessServices> MakeProcessServices(bool simulated, std::ostrea
       warnings);
 }
 
-std::unique_ptr<UsbBoards> OpenUsbBoards() {
-  return std::make_unique<LibftdiBoards>();
+std::unique_ptr<UsbPort> OpenUsbPort() {
+  return std::make_unique<LibftdiPort>();
+}
+
+std::string NoAccessAdvice() {
+  return usb::kUdevRuleAdvice;
 }
 
 }  // namespace tlx::update_program

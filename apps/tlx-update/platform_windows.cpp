@@ -9,7 +9,7 @@
 namespace tlx::update_program {
 namespace {
 
-class DllBoards final : public UsbBoards {
+class DllPort final : public UsbPort {
  public:
   D2xx& Port() override { return d2xx_; }
   std::string Advice() const override { return d2xx_.Loaded() ? "" : windows::kDriverMissing; }
@@ -34,8 +34,13 @@ std::unique_ptr<ProcessServices> MakeProcessServices(bool simulated, std::ostrea
       warnings);
 }
 
-std::unique_ptr<UsbBoards> OpenUsbBoards() {
-  return std::make_unique<DllBoards>();
+std::unique_ptr<UsbPort> OpenUsbPort() {
+  return std::make_unique<DllPort>();
+}
+
+// Windows lets every user open a board; one out of reach is held by another program.
+std::string NoAccessAdvice() {
+  return "Another program has the Tambrelux Pro open: close it, then try again.";
 }
 
 }  // namespace tlx::update_program

@@ -63,7 +63,12 @@ void FirmwareLoader::LoadCustomFirmware() {
 
 void FirmwareLoader::LoadChosenFile(const std::string& path) {
   if (path.empty() || !EndsWithFwu(path)) return;
-  if (!ReadContainer(path, fileBuffer_)) return;
+  if (GivenBytes != nullptr && path == GivenFile) {
+    if (GivenBytes->size() != fileBuffer_.size()) return;
+    fileBuffer_ = *GivenBytes;
+  } else if (!ReadContainer(path, fileBuffer_)) {
+    return;
+  }
   LoadedPath = path;
   FileLoaded = kTrue;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ class FirmwareLoader {
   // A file named when the program was started: read at every load, by the rules of a file
   // chosen in the dialog but without the dialog, until the menu chooses a source again.
   std::string GivenFile;
+  // The given file's bytes as the program read them once for several boards (empty when the
+  // read failed): taken instead of reading the file again, so every board gets the same bytes.
+  // Null: the file is read at every load.
+  std::shared_ptr<const std::vector<std::uint8_t>> GivenBytes;
   // The path of the file the last load read, empty when it read none.
   std::string LoadedPath;
 

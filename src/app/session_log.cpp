@@ -1,10 +1,7 @@
 #include "app/session_log.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 
 #include "digest/sha256.h"
 
@@ -43,7 +40,9 @@ const char* PassName(PassKind kind) {
 }  // namespace
 
 SessionLog::SessionLog(std::filesystem::path file, std::ostream& warnings)
-    : file_(std::move(file)), warnings_(warnings) {}
+    : file_(std::make_shared<SessionLogFile>(std::move(file), warnings)) {}
+
+SessionLog::SessionLog(std::shared_ptr<SessionLogFile> file) : file_(std::move(file)) {}
 
 SessionLog::~SessionLog() {
   End();
@@ -53,7 +52,11 @@ void SessionLog::Begin(const std::string& program) {
   lines_.clear();
   result_.clear();
   open_ = true;
-  Add("== " + Now() + "  " + program);
+  Add("== " + Now() + "  " + program + board_);
+}
+
+void SessionLog::NameBoard(const std::string& port, const std::string& serial) {
+  board_ = "  board at " + port + ", serial " + (serial.empty() ? "none" : serial);
 }
 
 void SessionLog::Board(VersionPair hardware, VersionPair firmware) {
@@ -102,34 +105,11 @@ void SessionLog::End() {
   for (const std::string& line : lines_) block += line + "\n";
   block += "result: " + (result_.empty() ? std::string("none") : result_) + "\n";
   lines_.clear();
-  if (!file_.empty()) Append(block);
+  file_->Append(block);
 }
 
 void SessionLog::Add(std::string line) {
   if (open_) lines_.push_back(std::move(line));
-}
-
-// The older file is kept once, so the log never grows past twice the limit on disk.
-void SessionLog::Append(const std::string& block) {
-  std::error_code error;
-  std::filesystem::create_directories(file_.parent_path(), error);
-  if (error) return Warn(error.message());
-  const std::uintmax_t size = std::filesystem::file_size(file_, error);
-  if (!error && size + block.size() >= kSessionLogLimit) {
-    std::filesystem::rename(file_, file_.string() + ".1", error);
-    if (error) return Warn(error.message());
-  }
-  std::ofstream out(file_, std::ios::app | std::ios::binary);
-  out << block;
-  out.flush();
-  if (!out) Warn(std::strerror(errno));
-}
-
-void SessionLog::Warn(const std::string& why) {
-  if (warned_) return;
-  warned_ = true;
-  warnings_ << "warning: the session log " << file_.string() << " cannot be written (" << why
-            << "); updates go on without it.\n";
 }
 
 }  // namespace tlx

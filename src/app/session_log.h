@@ -7,23 +7,24 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "app/session_log_file.h"
 #include "common/version_pair.h"
 #include "flash/update_journal.h"
 
 namespace tlx {
 
-// The log is kept below this size; the file before it is kept beside it with ".1" added.
-inline constexpr std::uintmax_t kSessionLogLimit = 1024 * 1024;
-
 class SessionLog : public UpdateJournal {
  public:
   // An empty path keeps no log.
   SessionLog(std::filesystem::path file, std::ostream& warnings);
+  // A log whose blocks go to a file other sessions of this program also write.
+  explicit SessionLog(std::shared_ptr<SessionLogFile> file);
   // A session still open when the program ends is written as it stands.
   ~SessionLog() override;
   SessionLog(const SessionLog&) = delete;
@@ -31,6 +32,9 @@ class SessionLog : public UpdateJournal {
 
   // Starts a block for a session of the program (name and version), dropping one not ended.
   void Begin(const std::string& program);
+  // Where the board of every later block is plugged in and its serial, for a program that
+  // updates several at once.
+  void NameBoard(const std::string& port, const std::string& serial);
   void Board(VersionPair hardware, VersionPair firmware);
   // bytesRead: what was read from the file, all of it for a file of the container's size.
   void Firmware(const std::string& path, std::span<const std::uint8_t> bytesRead,
@@ -47,12 +51,9 @@ class SessionLog : public UpdateJournal {
 
  private:
   void Add(std::string line);
-  void Append(const std::string& block);
-  void Warn(const std::string& why);
 
-  std::filesystem::path file_;
-  std::ostream& warnings_;
-  bool warned_ = false;
+  std::shared_ptr<SessionLogFile> file_;
+  std::string board_;
   bool open_ = false;
   std::vector<std::string> lines_;
   std::string result_;

@@ -40,11 +40,12 @@ std::uint8_t* BufferOf(UMockdevIoctlData* urb, std::size_t length) {
   return Resolve(urb, offsetof(usbdevfs_urb, buffer), length)->data;
 }
 
-std::string SysPath(int port) {
-  return "/sys/devices/usb1/1-" + std::to_string(port);
+std::string SysPath(UsbPort where) {
+  const std::string bus = std::to_string(where.bus);
+  return "/sys/devices/usb" + bus + "/" + bus + "-" + std::to_string(where.port);
 }
 
-// Every plug-in takes the next address on bus 1, as the kernel hands them out.
+// Every plug-in takes the next address, as the kernel hands them out on each bus.
 int NextAddress() {
   static int last = 1;
   return last = last % 127 + 1;
@@ -58,21 +59,22 @@ constexpr std::uint8_t kSerialIndex = 3;
 // The kernel's view of an FT232R (bcdDevice 6.00): one interface, bulk endpoints 0x81 and
 // 0x02 of 64 bytes. libusb reads it from sysfs, the program the strings over USB; a chip
 // without a serial number string has neither its index nor its attribute.
-std::string SysfsEntry(const BridgeSpec& spec, int port, int address) {
+std::string SysfsEntry(const BridgeSpec& spec, UsbPort where, int address) {
   std::string serial;  // umockdev reads values with C escapes
   for (char c : spec.serial) serial += c == '\\' ? "\\\\" : std::string(1, c);
   if (!serial.empty()) serial = "A: serial=" + serial + "\\n\n";
   char entry[1024];
   std::snprintf(
       entry, sizeof entry,
-      "P: /devices/usb1/1-%d\nN: bus/usb/001/%03d\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n"
-      "E: BUSNUM=001\nE: DEVNUM=%03d\nE: DEVNAME=/dev/bus/usb/001/%03d\nA: busnum=1\\n\n"
+      "P: /devices/usb%d/%d-%d\nN: bus/usb/%03d/%03d\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n"
+      "E: BUSNUM=%03d\nE: DEVNUM=%03d\nE: DEVNAME=/dev/bus/usb/%03d/%03d\nA: busnum=%d\\n\n"
       "A: devnum=%d\\n\nA: speed=12\\n\nA: bConfigurationValue=1\\n\n"
       "A: manufacturer=FTDI\\n\nA: product=%s\\n\n%s"
       "H: descriptors=1201000200000008%02x%02x01600006%02x%02x%02x0109022000010100803209040000"
       "02ffffff020705810240000007050202400000\n",
-      port, address, address, address, address, spec.product.c_str(), serial.c_str(),
-      spec.vendorId & 0xFF, spec.vendorId >> 8, kManufacturerIndex, kProductIndex,
+      where.bus, where.bus, where.port, where.bus, address, where.bus, address, where.bus, address,
+      where.bus, address, spec.product.c_str(), serial.c_str(), spec.vendorId & 0xFF,
+      spec.vendorId >> 8, kManufacturerIndex, kProductIndex,
       spec.serial.empty() ? 0 : kSerialIndex);
   return entry;
 }
@@ -100,11 +102,11 @@ struct EmulatedBridge::Urb {
   int status = 0;
 };
 
-EmulatedBridge::EmulatedBridge(UMockdevTestbed* testbed, BridgeSpec spec, int port)
+EmulatedBridge::EmulatedBridge(UMockdevTestbed* testbed, BridgeSpec spec, UsbPort where)
     : testbed_(testbed),
       handler_(umockdev_ioctl_base_new()),
       spec_(std::move(spec)),
-      port_(port),
+      where_(where),
       board_({'K', 'V'}, spec_.hardwareByte, spec_.firmwareByte) {
   g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&OnIoctl), this);
   Plug();
@@ -127,11 +129,11 @@ void EmulatedBridge::Plug() {
   claimedBy_ = nullptr;
   const int address = NextAddress();
   char node[32];
-  std::snprintf(node, sizeof node, "/dev/bus/usb/001/%03d", address);
+  std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", where_.bus, address);
   node_ = node;
   umockdev_testbed_attach_ioctl(testbed_, node_.c_str(), handler_, nullptr);
-  umockdev_testbed_add_from_string(testbed_, SysfsEntry(spec_, port_, address).c_str(), nullptr);
-  umockdev_testbed_uevent(testbed_, SysPath(port_).c_str(), "add");
+  umockdev_testbed_add_from_string(testbed_, SysfsEntry(spec_, where_, address).c_str(), nullptr);
+  umockdev_testbed_uevent(testbed_, SysPath(where_).c_str(), "add");
 }
 
 void EmulatedBridge::Unplug() {
@@ -147,8 +149,8 @@ void EmulatedBridge::PullOut() {
     urb->due = report_.unpluggedAt;
   }
   node_.clear();
-  umockdev_testbed_uevent(testbed_, SysPath(port_).c_str(), "remove");
-  umockdev_testbed_remove_device(testbed_, SysPath(port_).c_str());
+  umockdev_testbed_uevent(testbed_, SysPath(where_).c_str(), "remove");
+  umockdev_testbed_remove_device(testbed_, SysPath(where_).c_str());
 }
 
 void EmulatedBridge::UnplugOnWrite(std::function<bool(std::span<const std::uint8_t>)> matches) {

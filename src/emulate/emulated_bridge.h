@@ -35,6 +35,12 @@ struct BridgeSpec {
   std::uint8_t firmwareByte = 0x11;
 };
 
+// Where a bridge is plugged in: a port of a bus's root hub.
+struct UsbPort {
+  int bus;
+  int port;
+};
+
 // One request as it crossed the bridge: a control request, or the data of a bulk transfer.
 struct Crossing {
   enum Kind { Control, ToBoard, ToHost } kind;
@@ -54,7 +60,7 @@ struct BridgeReport {
 
 class EmulatedBridge {
  public:
-  EmulatedBridge(_UMockdevTestbed* testbed, BridgeSpec spec, int port);
+  EmulatedBridge(_UMockdevTestbed* testbed, BridgeSpec spec, UsbPort where);
   ~EmulatedBridge();
 
   // Plugged in again, the board comes back power-cycled with its flash kept.
@@ -92,7 +98,7 @@ class EmulatedBridge {
   _UMockdevTestbed* testbed_;
   _UMockdevIoctlBase* handler_;
   const BridgeSpec spec_;
-  const int port_;
+  const UsbPort where_;
   mutable std::mutex mutex_;
   sim::BootloaderModel board_;
   std::string node_;  // the device node while plugged in, else empty

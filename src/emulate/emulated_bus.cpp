@@ -21,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kPreload[] = "libumockdev-preload.so.0";
+constexpr int kPortsPerBus = 15;
 
 // The path of the loaded library whose path contains name, or empty.
 std::string LoadedLibrary(const char* name) {
@@ -99,7 +100,9 @@ EmulatedBus::~EmulatedBus() {
 }
 
 EmulatedBridge& EmulatedBus::Plug(BridgeSpec spec) {
-  return bridges_.emplace_back(testbed_, std::move(spec), static_cast<int>(bridges_.size()) + 1);
+  const int plugged = static_cast<int>(bridges_.size());
+  const UsbPort where{plugged / kPortsPerBus + 1, plugged % kPortsPerBus + 1};
+  return bridges_.emplace_back(testbed_, std::move(spec), where);
 }
 
 void EmulatedBus::UnplugDuringRun(EmulatedBridge& bridge, std::chrono::milliseconds afterStart) {

@@ -45,7 +45,8 @@ class EmulatedBus {
  public:
   EmulatedBus();
   ~EmulatedBus();
-  // On the next port of bus 1, from port 1 on.
+  // On the next free port: ports 1 to 15 of bus 1, then of bus 2, and so on, as a location id
+  // holds ports up to 15 only.
   EmulatedBridge& Plug(BridgeSpec spec = {});
   // The bridge is pulled out this long after each Run starts, unless the run ends first.
   void UnplugDuringRun(EmulatedBridge& bridge, std::chrono::milliseconds afterStart);

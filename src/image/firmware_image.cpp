@@ -7,10 +7,6 @@ bool SignatureMatches(std::span<const std::uint8_t, kImageBytes> image) {
   return image[kSignatureOffset] == 'F' && image[kSignatureOffset + 1] == 'W';
 }
 
-bool HeaderAccepted(std::span<const std::uint8_t, kImageBytes> image) {
-  return SignatureMatches(image) && image[kLengthOffset] == 0;
-}
-
 VersionPair ImageVersion(std::span<const std::uint8_t, kImageBytes> image) {
   return VersionPair::FromByte(image[kVersionOffset]);
 }

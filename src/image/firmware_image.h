@@ -23,8 +23,6 @@ inline constexpr std::size_t kLengthOffset = 4;   // big-endian, 4 bytes; byte 4
 
 // Bytes 0 and 1 are exactly "FW" (case-sensitive).
 bool SignatureMatches(std::span<const std::uint8_t, kImageBytes> image);
-// Accepted when the signature matches and byte 4 is 0; nothing else is looked at.
-bool HeaderAccepted(std::span<const std::uint8_t, kImageBytes> image);
 VersionPair ImageVersion(std::span<const std::uint8_t, kImageBytes> image);
 // The updater refuses images older than 1.2, whatever the board runs now.
 bool VersionTooOld(VersionPair version);

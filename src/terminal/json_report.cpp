@@ -7,41 +7,61 @@
 namespace tlx::terminal {
 namespace {
 
+using Line = nlohmann::ordered_json;
+
 // Texts pass through as they are (UTF-8 included); a byte that is not UTF-8 becomes U+FFFD
-// rather than ending the program.
-void Emit(std::ostream& out, const nlohmann::ordered_json& line) {
-  out << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
+// rather than ending the program. The board, when there is one, follows the event's name.
+std::string Dump(const Line& fields, const ListedBoard* board) {
+  Line line;
+  for (auto field = fields.begin(); field != fields.end(); ++field) {
+    line[field.key()] = field.value();
+    if (field == fields.begin() && board != nullptr)
+      line["board"] = {{"port", board->port}, {"serial", board->serial}};
+  }
+  return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace
 
 JsonReport::JsonReport(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {}
 
+JsonReport::JsonReport(std::ostream& out, std::ostream& errors, const ListedBoard& board,
+                       std::mutex& lock)
+    : out_(out), errors_(errors), board_(&board), lock_(&lock) {}
+
 // The caption only carries the version, which --version tells.
 void JsonReport::Caption(const std::string& /*text*/) {}
 
 void JsonReport::Status(Label label, const std::string& text) {
   const char* name = label == Label::StatusText ? "StatusText" : "DeviceName";
-  Emit(out_, {{"event", "status"}, {"label", name}, {"text", text}});
+  Write(Dump({{"event", "status"}, {"label", name}, {"text", text}}, board_));
 }
 
 void JsonReport::Progress(int value, int maximum) {
-  Emit(out_, {{"event", "progress"}, {"value", value}, {"maximum", maximum}});
+  Write(Dump({{"event", "progress"}, {"value", value}, {"maximum", maximum}}, board_));
 }
 
 void JsonReport::ProgressHidden() {}
 
 void JsonReport::Message(const std::string& title, const std::string& text) {
-  errors_ << title << ": " << text << std::endl;
-  Emit(out_, {{"event", "message"}, {"title", title}, {"text", text}});
+  Write(Dump({{"event", "message"}, {"title", title}, {"text", text}}, board_),
+        title + ": " + text);
 }
 
 void JsonReport::Notice(const std::string& text) {
-  errors_ << text << std::endl;
+  Write({}, text);
 }
 
 void JsonReport::Result(int exitStatus, const std::string& text) {
-  Emit(out_, {{"event", "result"}, {"exit", exitStatus}, {"text", text}});
+  Write(Dump({{"event", "result"}, {"exit", exitStatus}, {"text", text}}, board_));
+}
+
+void JsonReport::Write(const std::string& line, const std::string& errorText) {
+  std::unique_lock<std::mutex> lock;
+  if (lock_ != nullptr) lock = std::unique_lock(*lock_);
+  const std::string prefix = board_ != nullptr ? BoardName(*board_) + ": " : "";
+  if (!errorText.empty()) errors_ << prefix << errorText << std::endl;
+  if (!line.empty()) out_ << line << std::endl;
 }
 
 }  // namespace tlx::terminal

@@ -7,7 +7,7 @@
 
 namespace tlx::terminal {
 TerminalSession::TerminalSession(frmStart& form, TerminalWindow& window, ProcessServices& process,
-                                 UpdateReport& report, CloseRequests& closeRequests,
+                                 UpdateReport& report, CloseRequests* closeRequests,
                                  bool answeredYes)
     : form_(form),
       window_(window),
@@ -19,43 +19,59 @@ TerminalSession::TerminalSession(frmStart& form, TerminalWindow& window, Process
 }
 
 SessionOutcome TerminalSession::Run() {
+  if (auto ended = Check()) return *ended;
+  switch (ConfirmFlash()) {
+    case Answer::CloseRequested:
+      return Stop();
+    case Answer::No:
+      return Decline();
+    case Answer::Yes:
+      break;
+  }
+  return Flash();
+}
+
+std::optional<SessionOutcome> TerminalSession::Check() {
   form_.Form_Load();
   if (window_.Finished()) {
     // Asked again, the lock answers as it did at start-up.
     const bool running = process_.PrevInstance();
-    return {running ? kExitAlreadyRunning : kExitRefused, window_.LastMessage()};
+    return SessionOutcome{running ? kExitAlreadyRunning : kExitRefused, window_.LastMessage()};
   }
   if (ServeCloseRequest()) return Stopped();
   form_.Button_Click(kFindDevice);
   // A USB failure in the check has closed the window already.
-  if (window_.Finished()) return {kExitRefused, window_.LastMessage()};
+  if (window_.Finished()) return SessionOutcome{kExitRefused, window_.LastMessage()};
   if (form_.FailureFlag == kDeviceCheckRefused) return Close(kExitRefused, window_.LastMessage());
   if (ServeCloseRequest()) return Stopped();
+  return std::nullopt;
+}
 
-  switch (ConfirmFlash()) {
-    case Answer::CloseRequested:
-      CloseWindow();
-      return Stopped();
-    case Answer::No:
-      form_.Button_Click(kAbortFlash);
-      report_.Notice("Abort Flash: nothing was written.");
-      return Close(kExitStopped, "Abort Flash: nothing was written");
-    case Answer::Yes:
-      break;
-  }
+SessionOutcome TerminalSession::Flash() {
   form_.Button_Click(kFlashDevice);
   if (form_.FailureFlag != 0) return Close(kExitUpdateFailed, window_.LastMessage());
   form_.Button_Click(kOk);
   return Close(kExitComplete, kFlashCompleteText);
 }
 
+SessionOutcome TerminalSession::Decline() {
+  form_.Button_Click(kAbortFlash);
+  report_.Notice("Abort Flash: nothing was written.");
+  return Close(kExitStopped, "Abort Flash: nothing was written");
+}
+
+SessionOutcome TerminalSession::Stop() {
+  CloseWindow();
+  return Stopped();
+}
+
 Answer TerminalSession::ConfirmFlash() {
   if (answeredYes_) return Answer::Yes;
-  return closeRequests_.Ask(std::cerr, "Flash Device? [y/N] ");
+  return closeRequests_->Ask(std::cerr, "Flash Device? [y/N] ");
 }
 
 bool TerminalSession::ServeCloseRequest() {
-  return closeRequests_.Pending() && CloseWindow();
+  return closeRequests_ != nullptr && closeRequests_->Pending() && CloseWindow();
 }
 
 // As the window's close button: refused while a flash runs, which the user is told once.

@@ -3,6 +3,7 @@
 // (Ctrl-C) are put to the logic as closing the window is, so a running flash refuses them.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/frm_start.h"
@@ -18,11 +19,23 @@ struct SessionOutcome {
 
 class TerminalSession {
  public:
-  // answeredYes: flash without asking.
+  // answeredYes: flash without asking. Without closeRequests, the session serves none: the
+  // program that runs several sessions serves them (and Run cannot be used).
   TerminalSession(frmStart& form, TerminalWindow& window, ProcessServices& process,
-                  UpdateReport& report, CloseRequests& closeRequests, bool answeredYes);
+                  UpdateReport& report, CloseRequests* closeRequests, bool answeredYes);
 
   SessionOutcome Run();
+
+  // The steps of Run, for a program that asks one question for several boards.
+  // Start-up and "Find Device": the outcome when the session ends there, nothing when the
+  // board is ready to flash.
+  std::optional<SessionOutcome> Check();
+  SessionOutcome Flash();
+  SessionOutcome Decline();
+  // Closes the window before the flash.
+  SessionOutcome Stop();
+  // The user's close at the end of a run, which also closes the connection.
+  SessionOutcome Close(int exitStatus, std::string text);
 
  private:
   Answer ConfirmFlash();
@@ -30,14 +43,12 @@ class TerminalSession {
   bool ServeCloseRequest();
   bool CloseWindow();
   SessionOutcome Stopped();
-  // The user's close at the end of a run, which also closes the connection.
-  SessionOutcome Close(int exitStatus, std::string text);
 
   frmStart& form_;
   TerminalWindow& window_;
   ProcessServices& process_;
   UpdateReport& report_;
-  CloseRequests& closeRequests_;
+  CloseRequests* closeRequests_;
   bool answeredYes_;
   bool refusalTold_ = false;
 };

@@ -12,13 +12,22 @@ constexpr int kBarWidth = 40;
 TextReport::TextReport(std::ostream& out, std::ostream& errors, bool terminal)
     : out_(out), errors_(errors), terminal_(terminal) {}
 
+TextReport::TextReport(std::ostream& out, std::ostream& errors, const ListedBoard& board,
+                       std::mutex& lock)
+    : out_(out),
+      errors_(errors),
+      terminal_(false),
+      prefix_(BoardName(board) + ": "),
+      lock_(&lock) {}
+
+// Among several boards the program says once which it is.
 void TextReport::Caption(const std::string& text) {
-  out_ << text << std::endl;
+  if (prefix_.empty()) Line(out_, text);
 }
 
 void TextReport::Status(Label /*label*/, const std::string& text) {
   EndBar();
-  out_ << text << std::endl;
+  Line(out_, text);
 }
 
 void TextReport::Progress(int value, int maximum) {
@@ -29,7 +38,7 @@ void TextReport::Progress(int value, int maximum) {
          << percent << "%" << std::flush;
     barDrawn_ = true;
   } else if (percent != lastPercent_) {
-    out_ << "Progress: " << percent << "%" << std::endl;
+    Line(out_, "Progress: " + std::to_string(percent) + "%");
   }
   lastPercent_ = percent;
 }
@@ -41,16 +50,22 @@ void TextReport::ProgressHidden() {
 
 void TextReport::Message(const std::string& title, const std::string& text) {
   EndBar();
-  errors_ << title << ": " << text << std::endl;
+  Line(errors_, title + ": " + text);
 }
 
 void TextReport::Notice(const std::string& text) {
   EndBar();
-  errors_ << text << std::endl;
+  Line(errors_, text);
 }
 
 // The status lines and messages have said it all.
 void TextReport::Result(int /*exitStatus*/, const std::string& /*text*/) {}
+
+void TextReport::Line(std::ostream& to, const std::string& text) {
+  std::unique_lock<std::mutex> lock;
+  if (lock_ != nullptr) lock = std::unique_lock(*lock_);
+  to << prefix_ << text << std::endl;
+}
 
 void TextReport::EndBar() {
   if (!barDrawn_) return;

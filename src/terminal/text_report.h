@@ -2,8 +2,10 @@
 // line on a terminal or as plain percentage lines elsewhere, and messages on the error stream.
 #pragma once
 
+#include <mutex>
 #include <ostream>
 
+#include "terminal/board_list.h"
 #include "terminal/update_report.h"
 
 namespace tlx::terminal {
@@ -12,6 +14,9 @@ class TextReport : public UpdateReport {
  public:
   // terminal: out is a terminal, so the bar may be redrawn in place.
   TextReport(std::ostream& out, std::ostream& errors, bool terminal);
+  // One board's report among several, each on its own thread, where nothing is redrawn:
+  // plain lines led by the board's port and serial, each written whole under lock.
+  TextReport(std::ostream& out, std::ostream& errors, const ListedBoard& board, std::mutex& lock);
 
   void Caption(const std::string& text) override;
   void Status(Label label, const std::string& text) override;
@@ -24,10 +29,13 @@ class TextReport : public UpdateReport {
  private:
   // Ends a bar drawn in place, so the next line starts on a line of its own.
   void EndBar();
+  void Line(std::ostream& to, const std::string& text);
 
   std::ostream& out_;
   std::ostream& errors_;
   bool terminal_;
+  std::string prefix_;
+  std::mutex* lock_ = nullptr;
   bool barDrawn_ = false;
   int lastPercent_ = -1;
 };

@@ -3,6 +3,8 @@
 #include <ftdi.h>
 #include <libusb.h>
 
+#include <algorithm>
+
 #include "usb/device_facts.h"
 #include "usb/libftdi_device.h"
 
@@ -71,6 +73,8 @@ int LibftdiBus::List(std::vector<FT_DEVICE_LIST_INFO_NODE>& nodes) {
   for (ssize_t i = 0; i < scan.count; ++i)
     if (const auto facts = FactsOf(scan.devices[i], sysfsDevices_, true))
       nodes.push_back(NodeOf(*facts));
+  // In the order of their ports, whatever order libusb found them in.
+  std::ranges::sort(nodes, {}, &FT_DEVICE_LIST_INFO_NODE::LocId);
   return 0;
 }
 

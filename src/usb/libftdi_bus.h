@@ -20,6 +20,7 @@ class LibftdiBus : public RawBus {
   explicit LibftdiBus(std::filesystem::path sysfsDevices = kSysfsUsbDevices);
 
   OpenOutcome Open(const DeviceName& name) override;
+  // By location.
   int List(std::vector<FT_DEVICE_LIST_INFO_NODE>& nodes) override;
 
  private:

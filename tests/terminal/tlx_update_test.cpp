@@ -92,12 +92,13 @@ class TlxUpdateTest : public ::testing::Test {
     return outcome;
   }
 
-  std::vector<std::uint8_t> Flash() const {
-    const std::string bytes = ReadText(work / "flash.bin");
+  // With several boards, board K's flash is in flash.K.bin.
+  std::vector<std::uint8_t> Flash(const std::string& name = "flash.bin") const {
+    const std::string bytes = ReadText(work / name);
     return {bytes.begin(), bytes.end()};
   }
-  bool FlashUntouched() const {
-    return std::ranges::all_of(Flash(), [](std::uint8_t byte) { return byte == 0xFF; });
+  bool FlashUntouched(const std::string& name = "flash.bin") const {
+    return std::ranges::all_of(Flash(name), [](std::uint8_t byte) { return byte == 0xFF; });
   }
   fs::path LogFolder() const { return work / "state" / "tambrelux-updater"; }
 
@@ -173,11 +174,17 @@ TEST_F(TlxUpdateTest, CtrlCIsRefusedOnceDuringTheUpdateAndStopsItBefore) {
     if (sent == 1 && so.out.find("Progress: 50%") != std::string::npos)
       kill(child, SIGTERM), ++sent;
   };
-  const Outcome during = Run({"--yes", "--pace", "realistic"}, "", whileFlashing);
-  EXPECT_EQ(during.status, 0) << during.err;
-  EXPECT_EQ(sent, 2);
-  EXPECT_EQ(Count(during.err, "it goes on."), 1u) << during.err;
-  EXPECT_NE(during.out.find("Flash Complete!"), std::string::npos);
+  for (const std::vector<std::string>& boards :
+       {std::vector<std::string>{}, std::vector<std::string>{"--boards", "2", "--all"}}) {
+    sent = 0;
+    std::vector<std::string> args{"--yes", "--pace", "realistic"};
+    args.insert(args.end(), boards.begin(), boards.end());
+    const Outcome during = Run(args, "", whileFlashing);
+    EXPECT_EQ(during.status, 0) << during.err;
+    EXPECT_EQ(sent, 2);
+    EXPECT_EQ(Count(during.err, "it goes on."), 1u) << during.err;
+    EXPECT_NE(during.out.find("Flash Complete!"), std::string::npos);
+  }
 
   const Watch atPrompt = [](pid_t child, const Outcome& so) {
     if (so.err.ends_with("Flash Device? [y/N] ")) kill(child, SIGINT);
@@ -219,6 +226,74 @@ TEST_F(TlxUpdateTest, LogStaysBelowOneMegabyteAndKeepsOneOlderFile) {
   EXPECT_EQ(fs::file_size(LogFolder() / "updater.log.1"), 1024u * 1024 - 100);
   const std::string log = ReadText(LogFolder() / "updater.log");
   EXPECT_TRUE(log.starts_with("== ") && log.ends_with("result: Flash Complete!\n")) << log;
+}
+
+// Boards 1 and 2 share a serial, board 3 has none, board 4 is open in another program.
+TEST_F(TlxUpdateTest, BoardsASerialCannotPickAreListedAndRefusedButTheirPortsPickThem) {
+  const std::vector<std::string> bus{"--boards", "4",         "--board", "2:serial=SIM0001",
+                                     "--board",  "3:serial=", "--board", "4:busy"};
+  const auto with = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), bus.begin(), bus.end());
+    return args;
+  };
+  const Outcome list = Run(with({"--list"}));
+  EXPECT_EQ(list.status, 0);
+  EXPECT_EQ(Count(list.out, "serial repeated: pick it with --port 1-"), 2u) << list.out;
+  EXPECT_EQ(Count(list.out, "no serial: pick it with --port 1-3"), 1u) << list.out;
+  EXPECT_EQ(Count(list.out, "open in another program"), 1u) << list.out;
+  EXPECT_EQ(Count(list.out, "hardware 2.1, firmware 1.1"), 3u) << list.out;
+
+  struct Refusal {
+    std::vector<std::string> args;
+    std::string sentence;
+  };
+  const Refusal refusals[] = {
+      {{"--yes"}, "4 boards are attached (port 1-1, serial SIM0001; port 1-2, serial SIM0001; "},
+      {{"--yes", "--serial", "SIM0001"},
+       "serial SIM0001 is on 2 boards (port 1-1, serial SIM0001; port 1-2, serial SIM0001): "
+       "pick them with --port"},
+      {{"--yes", "--port", "1-3", "--port", "1-4"},
+       "the board at port 1-4, serial SIM0004 is open in another program"},
+  };
+  for (const Refusal& refusal : refusals) {
+    const Outcome run = Run(with(refusal.args));
+    EXPECT_EQ(run.status, 3) << refusal.sentence;
+    EXPECT_NE(run.err.find(refusal.sentence), std::string::npos) << run.err;
+    for (const char* board : {"flash.1.bin", "flash.2.bin", "flash.3.bin"})
+      EXPECT_TRUE(FlashUntouched(board)) << refusal.sentence;
+  }
+  const std::vector<std::uint8_t> expected(image.begin() + 8, image.end());
+  for (const std::string port : {"1-1", "1-2", "1-3"}) {
+    const Outcome run = Run(with({"--yes", "--port", port}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const std::string board : {"1", "2", "3"})
+      EXPECT_EQ(Flash("flash." + board + ".bin") == expected, port.ends_with(board)) << port;
+  }
+}
+
+// Eight boards, the third unplugged during its block writes: its failure is its own.
+TEST_F(TlxUpdateTest, EightBoardsAtOnceReportEachBoardAndOneSummary) {
+  const Outcome run =
+      Run({"--boards", "8", "--board", "3:unplug-at=30", "--all", "--json", "--yes"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  std::vector<json> lines;
+  std::istringstream out(run.out);
+  for (std::string line; std::getline(out, line);) lines.push_back(json::parse(line));
+  ASSERT_FALSE(lines.empty());
+  for (std::size_t index = 0; index + 1 < lines.size(); ++index)
+    EXPECT_TRUE(lines[index]["board"]["serial"].is_string()) << lines[index];
+  EXPECT_EQ(lines.back()["event"], "summary");
+  EXPECT_EQ(lines.back()["complete"], 7);
+  EXPECT_EQ(lines.back()["failed"], 1);
+  EXPECT_EQ(lines.back()["exit"], 1);
+  const std::string log = ReadText(LogFolder() / "updater.log");
+  const std::vector<std::uint8_t> expected(image.begin() + 8, image.end());
+  for (int board = 1; board <= 8; ++board) {
+    const std::string name = "board at 1-" + std::to_string(board) + ", serial SIM000";
+    EXPECT_EQ(Count(log, name), 1u) << name;
+    EXPECT_EQ(Flash("flash." + std::to_string(board) + ".bin") == expected, board != 3) << board;
+  }
+  EXPECT_EQ(Count(log, "result: Flash Complete!"), 7u) << log;
 }
 
 }  // namespace

@@ -18,7 +18,6 @@ using emulate::EmulatedBus;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kBoardName[] = "Tambrelux Pro";
-constexpr char kBoardSerial[] = "EMU0001";
 
 class FtdiD2xxTest : public ::testing::Test {
  protected:
@@ -33,7 +32,7 @@ class FtdiD2xxTest : public ::testing::Test {
   }
 
   EmulatedBus bus_;
-  EmulatedBridge& board_ = bus_.Plug({.serial = kBoardSerial});
+  EmulatedBridge& board_ = bus_.Plug();
   std::optional<usb::FtdiD2xx> d2xx_{std::in_place};
   FT_HANDLE handle_ = Open(*d2xx_);
 };
@@ -131,39 +130,57 @@ std::vector<FT_DEVICE_LIST_INFO_NODE> List(usb::FtdiD2xx& d2xx) {
   return nodes;
 }
 
-// The board where it is plugged in, with the strings its chip gives (the emulated chip
-// answers every string request with its product), shown as opened while this program holds
-// it, and found again by its serial number and by its location.
-TEST_F(FtdiD2xxTest, ListsTheBoardAndOpensItBySerialOrLocation) {
-  bus_.Plug({.vendorId = 0x1D50});
+// Each board where it is plugged in, with its serial number, the one this program holds
+// shown as opened; a board is found again by its serial number or its location, and no
+// other device answers to either.
+TEST_F(FtdiD2xxTest, ListsTheBoardsAndOpensOneBySerialOrLocation) {
+  bus_.Plug({.serial = "LINE-7"});
+  bus_.Plug({.vendorId = 0x1D50, .serial = "OTHER"});
   const auto nodes = List(*d2xx_);
-  ASSERT_EQ(nodes.size(), 1u);
-  EXPECT_EQ(nodes[0].ID, 0x04036001u);
+  ASSERT_EQ(nodes.size(), 2u);
+  for (const auto& node : nodes) {
+    EXPECT_EQ(node.ID, 0x04036001u);
+    EXPECT_STREQ(node.Description, kBoardName);
+  }
   EXPECT_EQ(PortPath(nodes[0].LocId), "1-1");
-  EXPECT_STREQ(nodes[0].Description, kBoardName);
-  EXPECT_STREQ(nodes[0].SerialNumber, kBoardSerial);
+  EXPECT_STREQ(nodes[0].SerialNumber, "");
   EXPECT_EQ(nodes[0].Flags, FT_FLAGS_OPENED);
   EXPECT_EQ(nodes[0].ftHandle, handle_);
-  ASSERT_EQ(d2xx_->FT_Close(handle_), FT_OK);
+  EXPECT_EQ(PortPath(nodes[1].LocId), "1-2");
+  EXPECT_STREQ(nodes[1].SerialNumber, "LINE-7");
+  EXPECT_EQ(nodes[1].Flags, 0u);
 
   usb::FtdiD2xx other;
-  EXPECT_EQ(List(other)[0].Flags, 0u);
   struct Open {
     const char* arg;
     DWORD flags;
     FT_STATUS status;
   };
   for (const Open& open :
-       {Open{kBoardSerial, FT_OPEN_BY_SERIAL_NUMBER, FT_OK},
-        Open{"EMU0002", FT_OPEN_BY_SERIAL_NUMBER, FT_DEVICE_NOT_FOUND},
-        Open{LocationArgument(nodes[0].LocId), FT_OPEN_BY_LOCATION, FT_OK},
-        Open{LocationArgument(*ParsePortPath("1-2")), FT_OPEN_BY_LOCATION, FT_DEVICE_NOT_FOUND}}) {
+       {Open{"LINE-7", FT_OPEN_BY_SERIAL_NUMBER, FT_OK},
+        Open{"", FT_OPEN_BY_SERIAL_NUMBER, FT_DEVICE_NOT_FOUND},
+        Open{"OTHER", FT_OPEN_BY_SERIAL_NUMBER, FT_DEVICE_NOT_FOUND},
+        Open{LocationArgument(nodes[1].LocId), FT_OPEN_BY_LOCATION, FT_OK},
+        Open{LocationArgument(nodes[0].LocId), FT_OPEN_BY_LOCATION, FT_DEVICE_NOT_OPENED},
+        Open{LocationArgument(*ParsePortPath("1-3")), FT_OPEN_BY_LOCATION, FT_DEVICE_NOT_FOUND}}) {
     FT_HANDLE handle = 0;
     EXPECT_EQ(other.FT_OpenEx(open.arg, open.flags, &handle), open.status) << open.flags;
     if (handle != 0) {
       EXPECT_EQ(other.FT_Close(handle), FT_OK);
     }
   }
+}
+
+// Two boards may share a serial number: each is listed at its port with the serial its chip
+// gives, as is the board without one.
+TEST_F(FtdiD2xxTest, ListsARepeatedSerialNumberAtEachPort) {
+  bus_.Plug({.serial = "LINE-7"});
+  bus_.Plug({.serial = "LINE-7"});
+  std::vector<std::pair<std::string, std::string>> listed;
+  for (const auto& node : List(*d2xx_))
+    listed.emplace_back(PortPath(node.LocId), node.SerialNumber);
+  const decltype(listed) plugged{{"1-1", ""}, {"1-2", "LINE-7"}, {"1-3", "LINE-7"}};
+  EXPECT_EQ(listed, plugged);
 }
 
 // Unplugged, the release fails; the handle ends all the same and is never handed out again.
