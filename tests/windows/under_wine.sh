@@ -122,6 +122,16 @@ case $case in
     update "" --yes
     expect_status 0
     ;;
+  serial)
+    # Two boards on the stand-in's bus; only the one named is written.
+    setup
+    update "--boards 2 --board 1:serial=TLX-A --board 2:serial=TLX-B --dump-flash flash.bin" \
+      --yes --serial TLX-B
+    expect_status 0
+    cmp -s payload.bin flash.2.bin || fail "the chosen board's flash differs from the image"
+    head -c 65536 /dev/zero | tr '\0' '\377' >erased.bin
+    cmp -s erased.bin flash.1.bin || fail "the other board was written"
+    ;;
   ctrl-c)
     # Wine passes SIGINT to the program as the console's Ctrl-C. While the board is written it
     # is refused and the update goes on; at the question it stops the run.
