@@ -1,8 +1,5 @@
 // tlx-update: the updater's window logic from a terminal, for a real board on USB or, with
 // --sim, a simulated one. This file reads the command line and builds the objects.
-#include <unistd.h>
-
-#include <csignal>
 #include <iostream>
 #include <memory>
 
@@ -10,14 +7,13 @@
 #include "link/pinned_d2xx.h"
 #include "options/board_options.h"
 #include "options/command_line.h"
-#include "process/posix_process_services.h"
+#include "platform.h"
 #include "several_boards.h"
 #include "terminal/close_requests.h"
 #include "terminal/exit_status.h"
 #include "terminal/json_report.h"
 #include "terminal/terminal_session.h"
 #include "terminal/text_report.h"
-#include "usb/ftdi_d2xx.h"
 
 namespace tlx::update_program {
 namespace {
@@ -59,8 +55,9 @@ class UsbBoards : public BoardConnector {
 
  private:
   struct OwnContext {
-    explicit OwnContext(const ListedBoard& board) : pinned(usb, board.locId, board.serial) {}
-    usb::FtdiD2xx usb;
+    explicit OwnContext(const ListedBoard& board)
+        : usb(OpenUsbPort()), pinned(usb->Port(), board.locId, board.serial) {}
+    std::unique_ptr<UsbPort> usb;
     PinnedD2xx pinned;
   };
 };
@@ -96,14 +93,14 @@ CLI::Option* AddUpdateOptions(CLI::App& app, UpdateSettings& settings) {
                       "instead of one on USB.");
 }
 
-SessionOutcome Update(D2xx& d2xx, const std::string& lockName, const UpdateSettings& settings,
-                      UpdateReport& report, CloseRequests& closeRequests) {
-  process::PosixProcessServices process(process::LockFileFor(lockName), std::cerr);
-  SessionLog log(DefaultSessionLogFile(), std::cerr);
+SessionOutcome Update(D2xx& d2xx, const UpdateSettings& settings, UpdateReport& report,
+                      CloseRequests& closeRequests) {
+  const std::unique_ptr<ProcessServices> process = MakeProcessServices(settings.sim, std::cerr);
+  SessionLog log(process->SessionLogPath(), std::cerr);
   TerminalWindow window(report);
-  frmStart form(window, process, d2xx, log);
+  frmStart form(window, *process, d2xx, log);
   form.Loader.GivenFile = settings.file;
-  return TerminalSession(form, window, process, report, &closeRequests, settings.yes).Run();
+  return TerminalSession(form, window, *process, report, &closeRequests, settings.yes).Run();
 }
 
 constexpr char kOutputsNotWritten[] = "the simulated board's outputs could not be written";
@@ -118,37 +115,32 @@ int Run(UpdateSettings settings, const BoardSettings& boardSettings) {
   settings.boards.file = settings.file;
   settings.boards.yes = settings.yes;
   settings.boards.json = settings.json;
-  // A reader that went away must not end the program halfway through a flash.
-  std::signal(SIGPIPE, SIG_IGN);
+  PrepareConsole();
   CloseRequests closeRequests;
   std::unique_ptr<UpdateReport> report;
   if (settings.json) {
     report = std::make_unique<JsonReport>(std::cout, std::cerr);
   } else {
-    report = std::make_unique<TextReport>(std::cout, std::cerr, isatty(STDOUT_FILENO) == 1);
+    report = std::make_unique<TextReport>(std::cout, std::cerr, OutputIsTerminal());
   }
   SessionOutcome outcome;
   if (settings.sim) {
     const auto boards = sim::BuildBoards(boardSettings);
     SimulatedBoards connector(*boards);
     const std::optional<int> several =
-        RunSeveralBoards({*boards, connector, process::kSimulatorLockName, usb::kUdevRuleAdvice},
-                         settings.boards, closeRequests);
-    if (!several)
-      outcome = Update(*boards, process::kSimulatorLockName, settings, *report, closeRequests);
+        RunSeveralBoards({*boards, connector, true}, settings.boards, closeRequests);
+    if (!several) outcome = Update(*boards, settings, *report, closeRequests);
     if (!WriteBoardOutputs(boardSettings, *boards, std::cerr))
       return ReportEnd(*report, several, {kExitBadCommandLine, kOutputsNotWritten});
     if (several) return *several;
   } else {
-    usb::FtdiD2xx d2xx;
+    const std::unique_ptr<UsbPort> usb = OpenUsbPort();
     UsbBoards connector;
     if (const std::optional<int> several =
-            RunSeveralBoards({d2xx, connector, process::kUpdaterLockName, usb::kUdevRuleAdvice},
-                             settings.boards, closeRequests))
+            RunSeveralBoards({usb->Port(), connector, false}, settings.boards, closeRequests))
       return *several;
-    outcome = Update(d2xx, process::kUpdaterLockName, settings, *report, closeRequests);
-    // The message only says the board was not found; this says why.
-    if (d2xx.PermissionDenied()) report->Notice(usb::kUdevRuleAdvice);
+    outcome = Update(usb->Port(), settings, *report, closeRequests);
+    if (const std::string advice = usb->Advice(); !advice.empty()) report->Notice(advice);
   }
   return ReportEnd(*report, std::nullopt, outcome);
 }

@@ -1,12 +1,10 @@
 #include "several_boards.h"
 
-#include <unistd.h>
-
 #include <iostream>
 #include <memory>
 
 #include "app/session_log.h"
-#include "process/posix_process_services.h"
+#include "platform.h"
 #include "terminal/boards_run.h"
 #include "terminal/exit_status.h"
 #include "terminal/json_boards_report.h"
@@ -23,7 +21,7 @@ using namespace tlx::terminal;
 std::unique_ptr<BoardsReport> ReportFor(const SeveralBoardsSettings& settings,
                                         const std::vector<ListedBoard>& boards) {
   if (settings.json) return std::make_unique<JsonBoardsReport>(std::cout, std::cerr, boards);
-  if (isatty(STDOUT_FILENO) == 1) return std::make_unique<LiveBoardsReport>(std::cout, boards);
+  if (OutputIsTerminal()) return std::make_unique<LiveBoardsReport>(std::cout, boards);
   return std::make_unique<LinesBoardsReport>(std::cout, std::cerr, boards);
 }
 
@@ -46,8 +44,7 @@ std::optional<int> RunSeveralBoards(const BoardsWiring& wiring,
     if (status != FT_OK)
       return Refuse(settings, "tlx-update: the list of USB devices cannot be read (D2XX status " +
                                   std::to_string(status) + ").");
-    ListCommand(listed, wiring.connector, settings.json, wiring.noAccessAdvice, std::cout,
-                std::cerr);
+    ListCommand(listed, wiring.connector, settings.json, NoAccessAdvice(), std::cout, std::cerr);
     return kExitComplete;
   }
   // --skip-current needs the multi-board run's judgement, even for one board; no board at all
@@ -58,9 +55,9 @@ std::optional<int> RunSeveralBoards(const BoardsWiring& wiring,
   if (!selection.refusal.empty()) return Refuse(settings, selection.refusal);
 
   const std::unique_ptr<BoardsReport> report = ReportFor(settings, selection.boards);
-  process::PosixProcessServices process(process::LockFileFor(wiring.lockName), std::cerr);
-  BoardsRun run(selection.boards, wiring.connector, process,
-                std::make_shared<SessionLogFile>(DefaultSessionLogFile(), std::cerr), *report,
+  const std::unique_ptr<ProcessServices> process = MakeProcessServices(wiring.simulated, std::cerr);
+  BoardsRun run(selection.boards, wiring.connector, *process,
+                std::make_shared<SessionLogFile>(process->SessionLogPath(), std::cerr), *report,
                 closeRequests, {settings.file, settings.yes, settings.skipCurrent});
   return run.Run();
 }

@@ -21,13 +21,11 @@ struct SeveralBoardsSettings {
 };
 
 // Where the boards are: lister reads the device list, connector gives each board its own
-// connection; lockName is the instance lock the run holds; noAccessAdvice tells how to let
-// this user open a board.
+// connection; simulated chooses the instance lock the run holds.
 struct BoardsWiring {
   D2xx& lister;
   terminal::BoardConnector& connector;
-  std::string lockName;
-  std::string noAccessAdvice;
+  bool simulated;
 };
 
 // The exit status; nothing when the single-board run should go on as before (no choice made

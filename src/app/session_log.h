@@ -19,10 +19,6 @@
 
 namespace tlx {
 
-// $XDG_STATE_HOME/tambrelux-updater/updater.log, with ~/.local/state when that is unset;
-// empty when neither can be found.
-std::filesystem::path DefaultSessionLogFile();
-
 class SessionLog : public UpdateJournal {
  public:
   // An empty path keeps no log.

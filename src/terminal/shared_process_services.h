@@ -24,6 +24,7 @@ class SharedProcessServices : public ProcessServices {
   int VersionMajor() const override { return process_.VersionMajor(); }
   int VersionMinor() const override { return process_.VersionMinor(); }
   std::string ProgramPath() const override { return process_.ProgramPath(); }
+  std::filesystem::path SessionLogPath() const override { return process_.SessionLogPath(); }
 
  private:
   ProcessServices& process_;
