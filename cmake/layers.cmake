@@ -16,6 +16,7 @@ tlx_layer(src/terminal "common link image flash app"           "nlohmann/")
 tlx_layer(src/sim      "common link"                           "nlohmann/")
 tlx_layer(src/usb      "common link"                           "ftdi.h libusb.h")
 tlx_layer(src/ui       "common link image flash app"           "Q")
+tlx_layer(src/win32    "common link image flash app"           "windows.h commctrl.h commdlg.h gdiplus.h")
 tlx_layer(apps/options "common link image flash app process sim ui" "CLI/")
 tlx_layer(apps/tambrelux-updater     "common link app process ui usb options" "Q")
 tlx_layer(apps/tambrelux-updater-sim "common link app process ui sim options"  "Q")
@@ -24,5 +25,5 @@ tlx_layer(apps/tlx-fwu    "common image"                    "CLI/")
 
 # Every third-party header family a layer could name; one not granted to a folder above is
 # refused there.
-set(TLX_THIRD_PARTY_HEADERS Q ftdi.h libusb.h windows.h bcrypt.h CLI/ nlohmann/ nettle/
-    umockdev gtest/ gmock/ benchmark/)
+set(TLX_THIRD_PARTY_HEADERS Q ftdi.h libusb.h windows.h bcrypt.h commctrl.h commdlg.h gdiplus.h
+    CLI/ nlohmann/ nettle/ umockdev gtest/ gmock/ benchmark/)
