@@ -5,7 +5,7 @@
 # tlx_layer(FOLDER  "folders of our own it may include"  "third-party headers it may include")
 # Third-party headers are named by the start of their include path; a folder may always
 # include its own headers and the standard library.
-tlx_layer(src/common   ""                                      "")
+tlx_layer(src/common   ""                                      "windows.h")
 tlx_layer(src/link     "common"                                "")
 tlx_layer(src/image    "common"                                "")
 tlx_layer(src/flash    "common link"                           "")
@@ -15,12 +15,14 @@ tlx_layer(src/process  "common link image flash app"           "")
 tlx_layer(src/terminal "common link image flash app"           "nlohmann/")
 tlx_layer(src/sim      "common link"                           "nlohmann/")
 tlx_layer(src/usb      "common link"                           "ftdi.h libusb.h")
+tlx_layer(src/windows  "common link"                           "windows.h")
 tlx_layer(src/ui       "common link image flash app"           "Q")
 tlx_layer(src/win32    "common link image flash app"           "windows.h commctrl.h commdlg.h gdiplus.h")
 tlx_layer(apps/options "common link image flash app process sim ui" "CLI/")
 tlx_layer(apps/tambrelux-updater     "common link app process ui usb options" "Q")
 tlx_layer(apps/tambrelux-updater-sim "common link app process ui sim options"  "Q")
 tlx_layer(apps/tlx-update "common link image flash app process terminal sim usb options" "CLI/")
+tlx_layer(apps/ftd2xx-sim "common link sim options windows"  "windows.h CLI/")
 tlx_layer(apps/tlx-fwu    "common image"                    "CLI/")
 
 # Every third-party header family a layer could name; one not granted to a folder above is

@@ -3,13 +3,11 @@
 #include <iostream>
 #include <string>
 
-#include "process/posix_process_services.h"
-
 namespace tlx::options {
 
 std::optional<int> ParseCommandLine(CLI::App& app, int argc, char** argv) {
   app.set_help_flag("-h,--help", "Show this help and exit.");
-  app.set_version_flag("--version", app.get_name() + " " + process::ProgramVersion(),
+  app.set_version_flag("--version", app.get_name() + " " + TLX_VERSION,
                        "Show the version and exit.");
   try {
     app.parse(argc, argv);

@@ -1,6 +1,5 @@
 #include "file_io.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 
 #include "common/whole_file.h"
 #include "messages.h"
+#include "open_input.h"
 
 namespace tlx::fwu {
 namespace {
@@ -95,9 +95,7 @@ std::string WriteCause(int error) {
 }  // namespace
 
 InputFile ReadInput(const std::filesystem::path& path, std::size_t limit) {
-  // Opening does not wait for a FIFO's writer, and a regular file reads the same without
-  // blocking, so the file can be checked before anything waits on it.
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  const Descriptor file(OpenInput(path));
   if (file.Get() < 0) {
     CannotRead(path, errno == ENOENT ? "the file does not exist" : Cause(errno));
   }

@@ -51,7 +51,7 @@ CLI::Option* AddUpdateOptions(CLI::App& app, UpdateSettings& settings) {
 SessionOutcome Update(D2xx& d2xx, const std::string& lockName, const UpdateSettings& settings,
                       UpdateReport& report, CloseRequests& closeRequests) {
   process::PosixProcessServices process(process::LockFileFor(lockName), std::cerr);
-  SessionLog log(DefaultSessionLogFile(), std::cerr);
+  SessionLog log(process.SessionLogPath(), std::cerr);
   TerminalWindow window(report);
   frmStart form(window, process, d2xx, log);
   form.Loader.GivenFile = settings.file;

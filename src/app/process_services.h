@@ -1,6 +1,8 @@
-// What the program asks of its process: its identity and whether it already runs elsewhere.
+// What the program asks of its process: its identity, whether it already runs elsewhere, and
+// where this system keeps the session log.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace tlx {
@@ -19,6 +21,8 @@ class ProcessServices {
   virtual int VersionMinor() const = 0;
   // The directory that holds the executable.
   virtual std::string ProgramPath() const = 0;
+  // Where the session log is kept for this user; empty when no place can be found.
+  virtual std::filesystem::path SessionLogPath() const = 0;
 };
 
 }  // namespace tlx

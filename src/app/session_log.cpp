@@ -3,9 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 
 #include "digest/sha256.h"
@@ -13,12 +11,18 @@
 namespace tlx {
 namespace {
 
+// In UTC, so the time reads the same on every system and needs nothing of the platform.
 std::string Now() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
+  using namespace std::chrono;
+  const auto now = floor<seconds>(system_clock::now());
+  const auto today = floor<days>(now);
+  const year_month_day date{today};
+  const hh_mm_ss time{now - today};
   char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %z", &local);
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d UTC",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
   return text;
 }
 
@@ -37,18 +41,6 @@ const char* PassName(PassKind kind) {
 }
 
 }  // namespace
-
-std::filesystem::path DefaultSessionLogFile() {
-  std::filesystem::path state;
-  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && xdg[0] == '/') {
-    state = xdg;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-    state = std::filesystem::path(home) / ".local" / "state";
-  } else {
-    return {};
-  }
-  return state / "tambrelux-updater" / "updater.log";
-}
 
 SessionLog::SessionLog(std::filesystem::path file, std::ostream& warnings)
     : file_(std::move(file)), warnings_(warnings) {}

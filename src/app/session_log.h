@@ -20,10 +20,6 @@ namespace tlx {
 // The log is kept below this size; the file before it is kept beside it with ".1" added.
 inline constexpr std::uintmax_t kSessionLogLimit = 1024 * 1024;
 
-// $XDG_STATE_HOME/tambrelux-updater/updater.log, with ~/.local/state when that is unset;
-// empty when neither can be found.
-std::filesystem::path DefaultSessionLogFile();
-
 class SessionLog : public UpdateJournal {
  public:
   // An empty path keeps no log.

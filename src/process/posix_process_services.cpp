@@ -1,5 +1,7 @@
 #include "process/posix_process_services.h"
 
+#include <cstdlib>
+
 namespace tlx::process {
 
 std::string ProgramVersion() {
@@ -41,6 +43,18 @@ int PosixProcessServices::VersionMinor() const {
 
 std::string PosixProcessServices::ProgramPath() const {
   return executable_.parent_path().string();
+}
+
+std::filesystem::path PosixProcessServices::SessionLogPath() const {
+  std::filesystem::path state;
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && xdg[0] == '/') {
+    state = xdg;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+    state = std::filesystem::path(home) / ".local" / "state";
+  } else {
+    return {};
+  }
+  return state / "tambrelux-updater" / "updater.log";
 }
 
 }  // namespace tlx::process

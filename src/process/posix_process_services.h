@@ -1,5 +1,6 @@
 // The process services of both update programs, over POSIX: the instance lock, the
-// executable's name and folder from /proc/self/exe, and the version the build gave them.
+// executable's name and folder from /proc/self/exe, the version the build gave them, and the
+// session log under $XDG_STATE_HOME.
 #pragma once
 
 #include <filesystem>
@@ -25,6 +26,8 @@ class PosixProcessServices : public ProcessServices {
   int VersionMajor() const override;
   int VersionMinor() const override;
   std::string ProgramPath() const override;
+  // $XDG_STATE_HOME/tambrelux-updater/updater.log, with ~/.local/state when that is unset.
+  std::filesystem::path SessionLogPath() const override;
 
   LockState Lock() const { return lock_.State(); }
 

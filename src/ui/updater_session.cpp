@@ -26,7 +26,7 @@ void ConfigureApplication(QApplication& app, const ProcessServices& process) {
 int RunSession(D2xx& d2xx, ProcessServices& process, const SessionOptions& options) {
   MainWindow window;
   QtWindowSystem windowSystem(window);
-  SessionLog log(DefaultSessionLogFile(), std::cerr);
+  SessionLog log(process.SessionLogPath(), std::cerr);
   frmStart form(windowSystem, process, d2xx, log);
   form.Loader.GivenFile = options.givenFile;
   FormHost host(window, windowSystem, form);

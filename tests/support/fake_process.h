@@ -15,6 +15,7 @@ class FakeProcess : public ProcessServices {
   int VersionMajor() const override { return versionMajor; }
   int VersionMinor() const override { return versionMinor; }
   std::string ProgramPath() const override { return programPath; }
+  std::filesystem::path SessionLogPath() const override { return {}; }
 
   bool prevInstance = false;
   std::string exeName = "tambrelux-updater";

@@ -1,0 +1,13 @@
+#include <fcntl.h>
+
+#include "open_input.h"
+
+namespace tlx::fwu {
+
+// Opening does not wait for a FIFO's writer, and a regular file reads the same without
+// blocking, so the file can be checked before anything waits on it.
+int OpenInput(const std::filesystem::path& path) {
+  return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
+
+}  // namespace tlx::fwu
