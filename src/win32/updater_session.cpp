@@ -17,7 +17,7 @@ int RunSession(HINSTANCE instance, D2xx& d2xx, ProcessServices& process,
                const WindowSessionOptions& options) {
   MainWindow window(instance);
   Win32WindowSystem windowSystem(window);
-  SessionLog log(DefaultSessionLogFile(), std::cerr);
+  SessionLog log(process.SessionLogPath(), std::cerr);
   frmStart form(windowSystem, process, d2xx, log);
   form.Loader.GivenFile = options.givenFile;
   FormHost host(window, windowSystem, form);
