@@ -1,21 +1,17 @@
 // tlx-update: the updater's window logic from a terminal, for a real board on USB or, with
 // --sim, a simulated one. This file reads the command line and builds the objects.
-#include <unistd.h>
-
-#include <csignal>
 #include <iostream>
 #include <memory>
 
 #include "app/frm_start.h"
 #include "options/board_options.h"
 #include "options/command_line.h"
-#include "process/posix_process_services.h"
+#include "platform.h"
 #include "terminal/close_requests.h"
 #include "terminal/exit_status.h"
 #include "terminal/json_report.h"
 #include "terminal/terminal_session.h"
 #include "terminal/text_report.h"
-#include "usb/ftdi_d2xx.h"
 
 namespace tlx::update_program {
 namespace {
@@ -48,38 +44,36 @@ CLI::Option* AddUpdateOptions(CLI::App& app, UpdateSettings& settings) {
                       "instead of one on USB.");
 }
 
-SessionOutcome Update(D2xx& d2xx, const std::string& lockName, const UpdateSettings& settings,
-                      UpdateReport& report, CloseRequests& closeRequests) {
-  process::PosixProcessServices process(process::LockFileFor(lockName), std::cerr);
-  SessionLog log(process.SessionLogPath(), std::cerr);
+SessionOutcome Update(D2xx& d2xx, const UpdateSettings& settings, UpdateReport& report,
+                      CloseRequests& closeRequests) {
+  const std::unique_ptr<ProcessServices> process = MakeProcessServices(settings.sim, std::cerr);
+  SessionLog log(process->SessionLogPath(), std::cerr);
   TerminalWindow window(report);
-  frmStart form(window, process, d2xx, log);
+  frmStart form(window, *process, d2xx, log);
   form.Loader.GivenFile = settings.file;
-  return TerminalSession(form, window, process, report, closeRequests, settings.yes).Run();
+  return TerminalSession(form, window, *process, report, closeRequests, settings.yes).Run();
 }
 
 int Run(const UpdateSettings& settings, const BoardSettings& boardSettings) {
-  // A reader that went away must not end the program halfway through a flash.
-  std::signal(SIGPIPE, SIG_IGN);
+  PrepareConsole();
   CloseRequests closeRequests;
   std::unique_ptr<UpdateReport> report;
   if (settings.json) {
     report = std::make_unique<JsonReport>(std::cout, std::cerr);
   } else {
-    report = std::make_unique<TextReport>(std::cout, std::cerr, isatty(STDOUT_FILENO) == 1);
+    report = std::make_unique<TextReport>(std::cout, std::cerr, OutputIsTerminal());
   }
   SessionOutcome outcome;
   if (settings.sim) {
     sim::SimulatedBoard board(boardSettings.board, boardSettings.pace);
     sim::ApplyBoardSettings(boardSettings, board);
-    outcome = Update(board.Port(), process::kSimulatorLockName, settings, *report, closeRequests);
+    outcome = Update(board.Port(), settings, *report, closeRequests);
     if (!WriteBoardOutputs(boardSettings, board, std::cerr))
       outcome = {kExitBadCommandLine, "the simulated board's outputs could not be written"};
   } else {
-    usb::FtdiD2xx d2xx;
-    outcome = Update(d2xx, process::kUpdaterLockName, settings, *report, closeRequests);
-    // The message only says the board was not found; this says why.
-    if (d2xx.PermissionDenied()) report->Notice(usb::kUdevRuleAdvice);
+    const std::unique_ptr<UsbBoards> boards = OpenUsbBoards();
+    outcome = Update(boards->Port(), settings, *report, closeRequests);
+    if (const std::string advice = boards->Advice(); !advice.empty()) report->Notice(advice);
   }
   report->Result(outcome.exitStatus, outcome.text);
   return outcome.exitStatus;
