@@ -26,10 +26,6 @@ using Surface = std::tuple<std::vector<int>, std::string, std::string, bool, boo
 inline const Surface kIdle{{0}, "", "", true, false};
 inline const Surface kReady{
     {1, 2}, "Firmware: v1.3  -  Upgrading to: v2.0", "Tambrelux Pro - Hardware v2.1", false, false};
-inline const Surface kFlashing{
-    {}, "Flashing device...", "Tambrelux Pro - Hardware v2.1", false, true};
-inline const Surface kComplete{
-    {3}, "Flash Complete!", "Tambrelux Pro - Hardware v2.1", true, false};
 
 class AppHarness {
  public:

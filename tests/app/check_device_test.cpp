@@ -182,6 +182,32 @@ TEST_F(CheckDeviceTest, CustomSourceShowsTheDialogAtEveryCheck) {
   EXPECT_EQ(app.Shown(), kIdle);
 }
 
+// Only the last three characters of a chosen name count, in any case.
+TEST_F(CheckDeviceTest, ChosenNamesAreTakenByTheirEnding) {
+  const std::pair<const char*, bool> cases[] = {
+      {"image.fwu", true}, {"IMAGE.FWU", true}, {"imagefwu", true}, {"image.fwu.bak", false}};
+  app.form.mnuFWCustom_Click();
+  for (const auto& [name, taken] : cases) {
+    WriteFirmware(app.workDir / name, {.version = 0x20});
+    app.window.dialogAnswers = {(app.workDir / name).string()};
+    app.form.Button_Click(FindDevice);
+    EXPECT_EQ(app.Shown(), taken ? kReady : kIdle) << name;
+    if (taken) app.form.Button_Click(AbortFlash);
+  }
+}
+
+// A file refused after one that was accepted is refused: nothing of the earlier load remains.
+TEST_F(CheckDeviceTest, ARefusedFileAfterAnAcceptedOneIsRefused) {
+  app.WriteDefaultFirmware(0x20);
+  app.form.Button_Click(FindDevice);
+  app.form.Button_Click(AbortFlash);
+  WriteFirmware(app.workDir / "TLX.fwu", {.signature = {'W', 'F'}});
+  app.form.Button_Click(FindDevice);
+  ASSERT_EQ(app.window.messages.size(), 1u);
+  EXPECT_EQ(app.window.messages[0].text, kNoSupportText);
+  EXPECT_EQ(app.Shown(), kIdle);
+}
+
 TEST_F(CheckDeviceTest, CustomThenDefaultBeforeACheckReadsTheDefaultFile) {
   app.WriteDefaultFirmware(0x20);
   app.form.mnuFWCustom_Click();

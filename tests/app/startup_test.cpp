@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/window_system.h"
 #include "app_harness.h"
 
 namespace tlx {
@@ -9,38 +10,6 @@ using sim::D2xxCall;
 using sim::FaultKind;
 using sim::ScriptedFault;
 using namespace test;
-
-TEST(StartupTest, AnotherInstanceIsRefusedWithoutTouchingTheBoard) {
-  AppHarness app;
-  app.process.prevInstance = true;
-  app.form.Form_Load();
-  EXPECT_EQ(app.window.log,
-            (std::vector<std::string>{"msgbox <none> | tambrelux-updater already running! ",
-                                      "unload", "end"}));
-  EXPECT_EQ(app.window.messages[0].style, 4112);
-  EXPECT_TRUE(app.board.CallTrace().Entries().empty());
-}
-
-TEST(StartupTest, FirstStartShowsIdleWithTheCaptionAndAllocatesZeroedBuffers) {
-  AppHarness app;
-  app.form.Form_Load();
-  EXPECT_EQ(app.window.caption, "Tambrelux Pro Updater v1.3");
-  EXPECT_TRUE(app.window.shown);
-  EXPECT_EQ(app.Shown(), kIdle);
-  EXPECT_TRUE(app.window.defaultChecked);
-  EXPECT_FALSE(app.window.customChecked);
-  EXPECT_TRUE(app.window.messages.empty());
-  EXPECT_EQ(app.form.ImageBuffer, std::vector<std::uint8_t>(65544, 0));
-  EXPECT_EQ(app.form.ImageCopy, std::vector<std::uint8_t>(65544, 0));
-  EXPECT_EQ(app.form.FileBuffer, std::vector<std::uint8_t>(262176, 0));
-}
-
-TEST(StartupTest, MinorVersionTenShowsAsTen) {
-  AppHarness app;
-  app.process.versionMinor = 10;
-  app.form.Form_Load();
-  EXPECT_EQ(app.window.caption, "Tambrelux Pro Updater v1.10");
-}
 
 class NoBoardTest : public ::testing::TestWithParam<D2xxCall> {};
 
@@ -95,7 +64,7 @@ TEST_P(UpdateModeTest, OnlyHardwareZeroZeroIsNotInUpdateMode) {
   const std::vector<std::string> tail{"msgbox <none> | Tambrelux Not in update mode! ", "unload",
                                       "end"};
   EXPECT_TRUE(std::equal(tail.rbegin(), tail.rend(), app.window.log.rbegin()));
-  EXPECT_EQ(app.window.messages[0].style, 4112);
+  EXPECT_EQ(app.window.messages[0].style, kStyleStopSystemModal);
   EXPECT_EQ(app.Calls(D2xxCall::Close), 1u);
 }
 

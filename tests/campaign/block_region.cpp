@@ -6,33 +6,11 @@ namespace tlx::campaign {
 namespace {
 
 constexpr std::uint32_t kUnlockingExValue = 1998;
-constexpr std::uint32_t kBlockAddresses = 1024;
 constexpr std::uint32_t kFlashAddresses = 32768;
 
-const FlashRegion& RegionNamed(std::string_view step) {
-  return *std::ranges::find(kFlashRegions, step, &FlashRegion::step);
-}
-
-std::size_t TraceIndexOf(const sim::Trace& trace, const Command& command) {
-  return static_cast<std::size_t>(command.calls.front() - trace.Entries().data());
-}
-
-// The session's calls, from the first of its phases to the end of the last.
-TraceSpan SpanOf(const SessionRecord& session) {
-  TraceSpan whole{SIZE_MAX, 0};
-  for (const std::optional<TraceSpan>& phase : session.phases) {
-    if (!phase) continue;
-    whole.begin = std::min(whole.begin, phase->begin);
-    whole.end = std::max(whole.end, phase->end);
-  }
-  return whole;
-}
-
-bool Inside(const FlashRegion& region, std::uint32_t blockAddress) {
-  const auto first = static_cast<std::uint32_t>(region.regionStart);
-  const auto end = first + 2 * static_cast<std::uint32_t>(region.length);
+bool Inside(const Region& region, std::uint32_t blockAddress) {
   const std::uint32_t blockEnd = std::min(blockAddress + kBlockAddresses, kFlashAddresses);
-  return blockAddress >= first && blockEnd <= end;
+  return blockAddress >= region.first && blockEnd <= region.first + region.addresses;
 }
 
 // What the commands so far say about where the program is.
@@ -42,11 +20,12 @@ class RegionContext {
     if (command.tag == "EX") inBracket_ = command.field == kUnlockingExValue;
     if ((command.tag == "WF" || command.tag == "RF") && command.field == 0) pastStep3_ = true;
   }
-  const FlashRegion& Of(std::uint32_t address) const {
-    return RegionNamed(inBracket_     ? "Step 4"
-                       : address == 0 ? "Step 3"
-                       : pastStep3_   ? "Step 1"
-                                      : "Step 2");
+  const Region& Of(std::uint32_t address) const {
+    const std::string_view step = inBracket_     ? "Step 4"
+                                  : address == 0 ? "Step 3"
+                                  : pastStep3_   ? "Step 1"
+                                                 : "Step 2";
+    return *std::ranges::find(kRegions, step, &Region::step);
   }
 
  private:
@@ -56,25 +35,26 @@ class RegionContext {
 
 }  // namespace
 
-const FlashRegion& RegionOf(const std::vector<Command>& commands, std::size_t index) {
+const Region& RegionOf(const std::vector<Command>& commands, std::size_t index) {
   RegionContext context;
   for (std::size_t i = 0; i < index; ++i) context.After(commands[i]);
   return context.Of(commands[index].field);
 }
 
 // Blocks and "WF" frames both come in trace order, so one pass pairs each block with the last
-// frame written before it.
+// frame written before it. Only the session's own calls count, from its first phase on.
 bool ProgrammedOutsideRegion(const sim::Trace& trace, const SessionRecord& session) {
-  const TraceSpan span = SpanOf(session);
   const std::optional<TraceSpan>& flash = session.Of(Phase::Flash);
   const std::vector<Command> commands = flash ? CommandsIn(trace, *flash) : std::vector<Command>{};
+  const auto first =
+      std::ranges::find_if(session.phases, [](const auto& p) { return p.has_value(); });
+  const std::size_t begin = first == session.phases.end() ? 0 : (*first)->begin;
   RegionContext context;
   std::size_t next = 0;
-  const FlashRegion* writing = nullptr;
+  const Region* writing = nullptr;
   for (const sim::ProgrammedBlock& block : trace.Programmed()) {
-    if (block.duringCall < span.begin || block.duringCall >= span.end) continue;
-    for (; next < commands.size() && TraceIndexOf(trace, commands[next]) <= block.duringCall;
-         ++next) {
+    if (block.duringCall < begin) continue;
+    for (; next < commands.size() && commands[next].callIndex <= block.duringCall; ++next) {
       if (commands[next].tag == "WF") writing = &context.Of(commands[next].field);
       context.After(commands[next]);
     }

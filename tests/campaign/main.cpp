@@ -7,12 +7,29 @@
 // --each-run prints every run's plan and outcome, so one seed can be looked at alone.
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "tally.h"
-#include "watchdog.h"
+
+namespace {
+
+// A run takes milliseconds; even under the sanitizers a minute means a loop that never ends.
+// The campaign then ends naming the seed instead of hanging without a word.
+constexpr unsigned kPatienceSeconds = 60;
+char stuckNotice[80];
+
+extern "C" void OnStuck(int) {
+  [[maybe_unused]] const ssize_t written =
+      write(STDERR_FILENO, stuckNotice, std::strlen(stuckNotice));
+  _exit(3);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::uint64_t runs = 1000;
@@ -29,14 +46,17 @@ int main(int argc, char** argv) {
     return app.exit(error) == 0 ? 0 : 2;
   }
 
+  std::signal(SIGALRM, OnStuck);
   tlx::campaign::Tally tally;
-  tlx::campaign::Watchdog watchdog;
   for (std::uint64_t seed = firstSeed; seed < firstSeed + runs; ++seed) {
-    watchdog.Starting(seed);
+    std::snprintf(stuckNotice, sizeof stuckNotice, "run with seed %llu made no progress\n",
+                  static_cast<unsigned long long>(seed));
+    alarm(kPatienceSeconds);
     const tlx::campaign::RunResult result = tlx::campaign::RunOne(seed);
     if (eachRun) std::printf("%s\n", tlx::campaign::Describe(result).c_str());
     tally.Add(result);
   }
+  alarm(0);
   std::printf("%s", tally.Table().c_str());
   std::fflush(stdout);
   for (const std::string& problem : tally.Problems()) std::fprintf(stderr, "%s\n", problem.c_str());

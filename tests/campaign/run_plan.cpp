@@ -20,37 +20,18 @@ T PickFrom(sim::RandomSource& random, const std::array<T, N>& choices) {
   return choices[random.Below(N)];
 }
 
+// In "all at once" the six kinds that strike calls share the rate; bad programming strikes
+// blocks and takes a share too.
 sim::FaultRates RatesFor(FaultClass faultClass, double rate) {
-  switch (faultClass) {
-    case FaultClass::FailStatus:
-      return {.failStatus = rate};
-    case FaultClass::IoErrorWithBytes:
-      return {.ioErrorWithBytes = rate};
-    case FaultClass::NoData:
-      return {.noData = rate};
-    case FaultClass::SplitReply:
-      return {.splitReply = rate};
-    case FaultClass::BitFlip:
-      return {.bitFlip = rate};
-    case FaultClass::PartialWrite:
-      return {.partialWrite = rate};
-    case FaultClass::BadProgram:
-      return {.badProgram = rate};
-    case FaultClass::Mixed: {
-      const double each = rate / 6;  // the six kinds that strike calls share the rate
-      return {.failStatus = each,
-              .ioErrorWithBytes = each,
-              .noData = each,
-              .splitReply = each,
-              .bitFlip = each,
-              .badProgram = each,
-              .partialWrite = each};
-    }
-    case FaultClass::StuckByte:
-    case FaultClass::Unplug:
-      break;
-  }
-  return {};
+  const double mixed = faultClass == FaultClass::Mixed ? rate / 6 : 0;
+  const auto of = [&](FaultClass own) { return faultClass == own ? rate : mixed; };
+  return {.failStatus = of(FaultClass::FailStatus),
+          .ioErrorWithBytes = of(FaultClass::IoErrorWithBytes),
+          .noData = of(FaultClass::NoData),
+          .splitReply = of(FaultClass::SplitReply),
+          .bitFlip = of(FaultClass::BitFlip),
+          .badProgram = of(FaultClass::BadProgram),
+          .partialWrite = of(FaultClass::PartialWrite)};
 }
 
 }  // namespace
@@ -94,18 +75,15 @@ void ArmFaults(const RunPlan& plan, sim::FaultPlan& faults, int callsSoFar) {
 std::string Describe(const RunPlan& plan) {
   const bool rated =
       plan.faultClass != FaultClass::StuckByte && plan.faultClass != FaultClass::Unplug;
+  char rate[16] = "";
+  if (rated) std::snprintf(rate, sizeof rate, " at %.2f", plan.rate);
   char text[200];
-  std::snprintf(text, sizeof text, "seed %llu: %s", static_cast<unsigned long long>(plan.seed),
-                FaultClassName(plan.faultClass));
-  std::string described = text;
-  if (rated) {
-    std::snprintf(text, sizeof text, " at %.2f", plan.rate);
-    described += text;
-  }
-  std::snprintf(text, sizeof text, " from the %s on, board firmware %x.%x, image %x.%x",
+  std::snprintf(text, sizeof text,
+                "seed %llu: %s%s from the %s on, board firmware %x.%x, image %x.%x",
+                static_cast<unsigned long long>(plan.seed), FaultClassName(plan.faultClass), rate,
                 PhaseName(plan.onset), plan.boardFirmware >> 4, plan.boardFirmware & 0x0F,
                 plan.imageVersion >> 4, plan.imageVersion & 0x0F);
-  described += text;
+  std::string described = text;
   if (plan.unplugAfter > 0)
     described += ", unplugged at call " + std::to_string(plan.unplugAfter) + " counted from there";
   if (plan.faultClass == FaultClass::StuckByte)

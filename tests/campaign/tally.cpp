@@ -12,19 +12,6 @@ constexpr std::array<const char*, kOutcomeCount> kOutcomeNames{
     "success",        "refused at start-up", "USB error in check", "update: communication",
     "update: verify", "update: bootloader",  "silent corruption",  "wrong message or state"};
 
-std::string Row(const std::string& name, const std::array<int, kOutcomeCount + 2>& counts) {
-  std::string row = "| " + name + " | " + std::to_string(counts[kRuns]);
-  for (int outcome = 0; outcome < kOutcomeCount; ++outcome)
-    row += " | " + std::to_string(counts[static_cast<std::size_t>(outcome)]);
-  return row + " | " + std::to_string(counts[kProgrammedOutside]) + " |\n";
-}
-
-std::string Seconds(double milliseconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f s", milliseconds / 1000);
-  return text;
-}
-
 }  // namespace
 
 std::string Describe(const RunResult& result) {
@@ -38,40 +25,45 @@ std::string Describe(const RunResult& result) {
 }
 
 void Tally::Add(const RunResult& result) {
-  Counts& counts = counts_[static_cast<std::size_t>(result.plan.faultClass)];
-  ++counts[static_cast<std::size_t>(result.verdict.outcome)];
-  ++counts[kRuns];
-  if (result.programmedOutside) ++counts[kProgrammedOutside];
+  for (auto* row : {&rows_[static_cast<std::size_t>(result.plan.faultClass)], &rows_.back()}) {
+    ++(*row)[static_cast<std::size_t>(result.verdict.outcome)];
+    ++(*row)[kRuns];
+    (*row)[kProgrammedOutside] += result.programmedOutside ? 1 : 0;
+  }
   sessionMs_.push_back(result.sessionMs);
-  if (result.furtherAttempts > 0) ++retried_;
-  if (result.furtherAttempts > 1) ++retriedMoreThanOnce_;
-  const bool wrong = result.verdict.outcome == Outcome::SilentCorruption ||
-                     result.verdict.outcome == Outcome::WrongMessage;
-  if (wrong) problems_.push_back(Describe(result));
+  retried_ += result.furtherAttempts > 0 ? 1 : 0;
+  retriedMoreThanOnce_ += result.furtherAttempts > 1 ? 1 : 0;
+  if (result.verdict.outcome == Outcome::SilentCorruption ||
+      result.verdict.outcome == Outcome::WrongMessage)
+    problems_.push_back(Describe(result));
 }
 
 std::string Tally::Table() const {
   std::string table = "| fault kind | runs";
   for (const char* name : kOutcomeNames) table += std::string(" | ") + name;
   table += " | programmed outside the region |\n|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n";
-  Counts total{};
-  for (int faultClass = 0; faultClass < kFaultClassCount; ++faultClass) {
-    const Counts& counts = counts_[static_cast<std::size_t>(faultClass)];
-    if (counts[kRuns] == 0) continue;
-    table += Row(FaultClassName(static_cast<FaultClass>(faultClass)), counts);
-    for (std::size_t i = 0; i < total.size(); ++i) total[i] += counts[i];
+  for (std::size_t faultClass = 0; faultClass < rows_.size(); ++faultClass) {
+    const auto& row = rows_[faultClass];
+    if (row[kRuns] == 0) continue;
+    const bool all = faultClass == kFaultClassCount;
+    table += std::string("| ") +
+             (all ? "**all**" : FaultClassName(static_cast<FaultClass>(faultClass))) + " | " +
+             std::to_string(row[kRuns]);
+    for (std::size_t outcome = 0; outcome < kOutcomeNames.size(); ++outcome)
+      table += " | " + std::to_string(row[outcome]);
+    table += " | " + std::to_string(row[kProgrammedOutside]) + " |\n";
   }
-  table += Row("**all**", total);
   if (sessionMs_.empty()) return table;
-
   std::vector<double> sorted = sessionMs_;
   std::ranges::sort(sorted);
-  table += "\nVirtual time per session: median " + Seconds(sorted[sorted.size() / 2]) +
-           ", longest " + Seconds(sorted.back()) + " (bound " + Seconds(kSessionBoundMs) +
-           "). Runs with further attempts on a healthy board after a reported failure: " +
-           std::to_string(retried_) + ", of which " + std::to_string(retriedMoreThanOnce_) +
-           " needed more than one.\n";
-  return table;
+  char figures[300];
+  std::snprintf(figures, sizeof figures,
+                "\nVirtual time per session: median %.2f s, longest %.2f s (bound %.2f s). Runs "
+                "with further attempts on a healthy board after a reported failure: %d, of which "
+                "%d needed more than one.\n",
+                sorted[sorted.size() / 2] / 1000, sorted.back() / 1000, kSessionBoundMs / 1000,
+                retried_, retriedMoreThanOnce_);
+  return table + figures;
 }
 
 }  // namespace tlx::campaign

@@ -1,5 +1,4 @@
-// Counts of outcomes per fault class, of runs that programmed outside the region being written,
-// the longest session, and the table the campaign prints.
+// Counts of outcomes per fault class, and the table the campaign prints.
 #pragma once
 
 #include <array>
@@ -19,9 +18,8 @@ class Tally {
   const std::vector<std::string>& Problems() const { return problems_; }
 
  private:
-  // Outcomes, then runs, then runs that programmed outside the region being written.
-  using Counts = std::array<int, kOutcomeCount + 2>;
-  std::array<Counts, kFaultClassCount> counts_{};
+  // Per fault class and for all: outcomes, runs, runs that programmed outside the region.
+  std::array<std::array<int, kOutcomeCount + 2>, kFaultClassCount + 1> rows_{};
   std::vector<std::string> problems_;
   std::vector<double> sessionMs_;
   int retried_ = 0;

@@ -1,71 +1,45 @@
-#include "update_failure.h"
-
+// The judge of a failed update: which message the wire calls for, and whether the loop spent
+// exactly its budget before giving up.
 #include <algorithm>
 #include <optional>
 #include <string>
 
 #include "block_region.h"
-#include "flash/flash_plan.h"
+#include "verdict.h"
 
 namespace tlx::campaign {
 namespace {
 
-// The judge's own numbers, not the program's: a budget or bracket value gone wrong in the
-// program must show as a wrong message here.
+// The judge's own numbers, not the program's: a budget gone wrong in the program must show as
+// a wrong message here.
 constexpr int kAttemptsPerLoopCall = 50;
-constexpr std::uint32_t kBlockAddresses = 1024;
-constexpr int kBlockEntries4Bytes = 512;
 constexpr std::size_t kImageHeaderBytes = 8;
 
 struct Expected {
-  const char* title;
-  const char* text;
+  std::string title;
+  std::string text;
   std::int16_t failureFlag;
 };
 
 // The messages as the user must read them, written out here rather than taken from the
-// program's catalogue.
+// program's catalogue: a failure while Step 3 is written may leave the board unbootable.
 Expected ExpectedFor(std::string_view step, bool verify) {
-  static const std::pair<const char*, Expected> kMessages[] = {
-      {"Step 2",
-       {"Update Failure!",
-        "Step 2 - Device communication error - Corruption possible!  Re-try update!", -2}},
-      {"Step 3",
-       {"Update Failure!",
-        "Step 3 - Device communication error - Corruption possible!  ** DO NOT POWER OFF BOARD!! "
-        "**  Re-try update!",
-        -2}},
-      {"Step 4",
-       {"Update Failure!",
-        "Step 4 - Device communication error - Corruption possible!  Re-try update!", -2}},
-      {"Step 1",
-       {"Update Failure!",
-        "Step 1 - Device communication error - Corruption possible!  Re-try update!", -2}},
-      {"Step 2v",
-       {"Verify Failure!", "Step 2 - Device verify error!  Data is corrupted!  Re-try update!",
-        -1}},
-      {"Step 3v",
-       {"Verify Failure!",
-        "Step 3 - Device verify error!  Data is corrupted!  ** DO NOT POWER OFF BOARD!! **  Re-try "
-        "update!",
-        -1}},
-      {"Step 4v",
-       {"Verify Failure!", "Step 4 - Device verify error!  Data is corrupted!  Re-try update!",
-        -1}},
-      {"Step 1v",
-       {"Verify Failure!", "Step 1 - Device verify error!  Data is corrupted!  Re-try update!",
-        -1}},
-  };
-  const std::string key = std::string(step) + (verify ? "v" : "");
-  for (const auto& [name, expected] : kMessages)
-    if (key == name) return expected;
-  return {"", "", 0};
+  const std::string warning = step == "Step 3" ? "** DO NOT POWER OFF BOARD!! **  " : "";
+  if (verify)
+    return {"Verify Failure!",
+            std::string(step) + " - Device verify error!  Data is corrupted!  " + warning +
+                "Re-try update!",
+            -1};
+  return {"Update Failure!",
+          std::string(step) + " - Device communication error - Corruption possible!  " + warning +
+              "Re-try update!",
+          -2};
 }
 
-constexpr Expected kBootloaderFailure{"Bootloader Failure!",
-                                      "Step 4 - Device communication error!  Data is corrupted!  "
-                                      "** DO NOT POWER OFF BOARD!! **  Re-try update!",
-                                      -2};
+const Expected kBootloaderFailure{"Bootloader Failure!",
+                                  "Step 4 - Device communication error!  Data is corrupted!  "
+                                  "** DO NOT POWER OFF BOARD!! **  Re-try update!",
+                                  -2};
 
 std::string Quote(const test::ShownMessage& shown) {
   std::string quoted = "\"";
@@ -74,18 +48,16 @@ std::string Quote(const test::ShownMessage& shown) {
 }
 
 // The region of the last block command, if that command lies on one of its blocks.
-const FlashRegion* RegionOfLast(const std::vector<Command>& commands) {
-  const FlashRegion& region = RegionOf(commands, commands.size() - 1);
+const Region* RegionOfLast(const std::vector<Command>& commands) {
+  const Region& region = RegionOf(commands, commands.size() - 1);
   const std::uint32_t address = commands.back().field;
-  const auto first = static_cast<std::uint32_t>(region.regionStart);
-  const auto end = first + 2 * static_cast<std::uint32_t>(region.length);
-  const bool onABlock =
-      address >= first && address < end && (address - first) % kBlockAddresses == 0;
+  const bool onABlock = address >= region.first && address < region.first + region.addresses &&
+                        (address - region.first) % kBlockAddresses == 0;
   return onABlock ? &region : nullptr;
 }
 
-int BlocksOf(const FlashRegion& region) {
-  return region.length / kBlockEntries4Bytes;
+int BlocksOf(const Region& region) {
+  return static_cast<int>(region.addresses / kBlockAddresses);
 }
 
 // The commands of the loop call that failed: the trailing run with the last one's tag.
@@ -98,7 +70,7 @@ std::vector<const Command*> LastLoopCall(const std::vector<Command>& commands) {
 
 // Failed attempts the loop call spent: failed transfers, and in a read-back one more for
 // every pass that was read in full and then compared unequal.
-int AttemptsSpent(const std::vector<const Command*>& loop, const FlashRegion& region) {
+int AttemptsSpent(const std::vector<const Command*>& loop, const Region& region) {
   const auto failed = std::ranges::count_if(loop, [](const Command* c) { return !Succeeded(*c); });
   if (loop.front()->tag == "WF") return static_cast<int>(failed);
   const auto read = static_cast<int>(loop.size() - static_cast<std::size_t>(failed));
@@ -106,7 +78,7 @@ int AttemptsSpent(const std::vector<const Command*>& loop, const FlashRegion& re
 }
 
 // Whether the last full pass of a read-back brought anything other than the image.
-bool LastPassDiffered(const std::vector<const Command*>& loop, const FlashRegion& region,
+bool LastPassDiffered(const std::vector<const Command*>& loop, const Region& region,
                       const std::vector<std::uint8_t>& image) {
   int blocksLeft = BlocksOf(region);
   for (auto it = loop.rbegin(); it != loop.rend() && blocksLeft > 0; ++it) {
@@ -127,7 +99,7 @@ Verdict Wrong(const test::ShownMessage& shown, const std::string& why) {
 Verdict JudgeBlockFailure(const std::vector<Command>& commands, const test::ShownMessage& shown,
                           std::int16_t failureFlag, const std::vector<std::uint8_t>& image) {
   const Command& last = commands.back();
-  const FlashRegion* region = RegionOfLast(commands);
+  const Region* region = RegionOfLast(commands);
   if (region == nullptr)
     return Wrong(shown, last.tag + " " + std::to_string(last.field) + " lies in no region");
   const bool verify = last.tag == "RF" && Succeeded(last);
@@ -142,8 +114,7 @@ Verdict JudgeBlockFailure(const std::vector<Command>& commands, const test::Show
 
   const Expected expected = ExpectedFor(region->step, verify);
   if (shown.title != expected.title || shown.text != expected.text || shown.style != 0)
-    return Wrong(shown, "expected \"" + std::string(expected.title) + ": " +
-                            std::string(expected.text) + "\"");
+    return Wrong(shown, "expected \"" + expected.title + ": " + expected.text + "\"");
   if (failureFlag != expected.failureFlag)
     return Wrong(shown, "FailureFlag " + std::to_string(failureFlag));
   return {verify ? Outcome::UpdateVerify : Outcome::UpdateCommunication, {}};

@@ -3,8 +3,7 @@
 #include <optional>
 
 #include "app/window_system.h"
-#include "flash/flash_plan.h"
-#include "update_failure.h"
+#include "block_region.h"
 
 namespace tlx::campaign {
 namespace {
@@ -86,11 +85,10 @@ std::optional<Expected> CheckMessage(const sim::Trace& trace, TraceSpan span) {
 // payload, every other byte is as it was.
 std::vector<std::uint8_t> FlashAfterUpdate(const BoardTruth& truth) {
   std::vector<std::uint8_t> flash = truth.flashBefore;
-  for (const FlashRegion& region : kFlashRegions) {
-    if (region.betweenExCommands && truth.firmware > kLastFirmwareWithBracket) continue;
-    const std::size_t first = 2 * static_cast<std::size_t>(region.regionStart);
-    const std::size_t end = first + 4 * static_cast<std::size_t>(region.length);
-    for (std::size_t byte = first; byte < end; ++byte)
+  for (const Region& region : kRegions) {
+    if (region.bracketed && truth.firmware > kLastFirmwareWithBracket) continue;
+    const std::size_t first = 2 * std::size_t{region.first};
+    for (std::size_t byte = first; byte < first + 2 * std::size_t{region.addresses}; ++byte)
       flash[byte] = (*truth.image)[kImageHeaderBytes + byte];
   }
   return flash;

@@ -9,6 +9,7 @@
 
 #include "app_harness.h"
 #include "session.h"
+#include "wire_reading.h"
 
 namespace tlx::campaign {
 
@@ -40,5 +41,13 @@ struct BoardTruth {
 };
 
 Verdict Judge(const test::AppHarness& app, const SessionRecord& record, const BoardTruth& truth);
+
+// The message a failed update should have shown, worked out from the wire alone: the last
+// command names the loop and the block, the commands before it name the region, and whether
+// that last command went through tells a failed transfer from a read-back that differed.
+// flashCommands: the commands of the "Flash Device" click up to the message.
+Verdict JudgeUpdateFailure(const std::vector<Command>& flashCommands,
+                           const test::ShownMessage& shown, std::int16_t failureFlag,
+                           const std::vector<std::uint8_t>& image);
 
 }  // namespace tlx::campaign

@@ -11,13 +11,13 @@ namespace {
 using test::BigEndian;
 
 // The command a written frame starts, if it is one: the tag and the frame's length must agree.
-std::optional<Command> FrameOf(const std::vector<std::uint8_t>& data) {
+std::optional<Command> FrameOf(const std::vector<std::uint8_t>& data, std::size_t index) {
   if (data.size() < 2) return std::nullopt;
   const std::string tag(data.begin(), data.begin() + 2);
-  if (tag == "SI" && data.size() == 2) return Command{tag, 0, {}};
-  if (tag == "EX" && data.size() == 4) return Command{tag, BigEndian(data, 2, 2), {}};
-  if (tag == "RF" && data.size() == 7) return Command{tag, BigEndian(data, 2, 3), {}};
-  if (tag == "WF" && data.size() == 5) return Command{tag, BigEndian(data, 2, 3), {}};
+  if (tag == "SI" && data.size() == 2) return Command{tag, 0, index, {}};
+  if (tag == "EX" && data.size() == 4) return Command{tag, BigEndian(data, 2, 2), index, {}};
+  if ((tag == "RF" && data.size() == 7) || (tag == "WF" && data.size() == 5))
+    return Command{tag, BigEndian(data, 2, 3), index, {}};
   return std::nullopt;
 }
 
@@ -48,7 +48,7 @@ std::vector<Command> CommandsIn(const sim::Trace& trace, TraceSpan span) {
     const bool transfer = entry.call == sim::D2xxCall::Write || entry.call == sim::D2xxCall::Read;
     if (!transfer) continue;
     std::optional<Command> frame;
-    if (entry.call == sim::D2xxCall::Write) frame = FrameOf(entry.data);
+    if (entry.call == sim::D2xxCall::Write) frame = FrameOf(entry.data, i);
     if (frame) commands.push_back(std::move(*frame));
     if (!commands.empty()) commands.back().calls.push_back(&entry);
   }
@@ -77,16 +77,10 @@ std::vector<std::uint8_t> Reply(const Command& command) {
 }
 
 bool AnyFailed(const sim::Trace& trace, TraceSpan span, sim::D2xxCall call) {
-  return std::ranges::any_of(StatusesOf(trace, span, call),
-                             [](FT_STATUS status) { return status != FT_OK; });
-}
-
-std::vector<FT_STATUS> StatusesOf(const sim::Trace& trace, TraceSpan span, sim::D2xxCall call) {
-  std::vector<FT_STATUS> statuses;
   const std::vector<sim::TraceEntry>& entries = trace.Entries();
   for (std::size_t i = span.begin; i < span.end && i < entries.size(); ++i)
-    if (entries[i].call == call) statuses.push_back(entries[i].status);
-  return statuses;
+    if (entries[i].call == call && entries[i].status != FT_OK) return true;
+  return false;
 }
 
 }  // namespace tlx::campaign

@@ -17,8 +17,9 @@ struct TraceSpan {
 };
 
 struct Command {
-  std::string tag;          // "SI", "EX", "RF", "WF"
-  std::uint32_t field = 0;  // the value of "EX", the flash address of "RF" and "WF"
+  std::string tag;            // "SI", "EX", "RF", "WF"
+  std::uint32_t field = 0;    // the value of "EX", the flash address of "RF" and "WF"
+  std::size_t callIndex = 0;  // of the frame write in the trace
   std::vector<const sim::TraceEntry*> calls;  // the frame write first
 };
 
@@ -33,8 +34,5 @@ std::vector<std::uint8_t> Reply(const Command& command);
 
 // Whether any call of this kind in the span returned a non-zero status.
 bool AnyFailed(const sim::Trace& trace, TraceSpan span, sim::D2xxCall call);
-
-// The statuses of the calls of this kind in the span, in order.
-std::vector<FT_STATUS> StatusesOf(const sim::Trace& trace, TraceSpan span, sim::D2xxCall call);
 
 }  // namespace tlx::campaign

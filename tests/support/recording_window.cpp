@@ -31,7 +31,6 @@ void RecordingWindow::SetProgressVisible(bool visible) {
 }
 
 void RecordingWindow::SetProgressMax(int maximum) {
-  progressMax = maximum;
   log.push_back("progress max " + std::to_string(maximum));
 }
 
@@ -74,9 +73,7 @@ bool RecordingWindow::ShowOpen(FileOpenDialog& dialog) {
 }
 
 void RecordingWindow::DoEvents() {
-  ++doEventsCount;
   log.push_back("doevents");
-  if (onDoEvents) onDoEvents();
 }
 
 void RecordingWindow::Show() {
@@ -90,7 +87,6 @@ void RecordingWindow::Unload() {
 }
 
 void RecordingWindow::End() {
-  ended = true;
   log.push_back("end");
 }
 

@@ -1,6 +1,5 @@
 // A window system that records every operation in order, keeps the state a real window
-// would show, answers message boxes and file dialogs from a script, and lets a test run
-// code at the points where the logic processes pending events.
+// would show, and answers message boxes and file dialogs from a script.
 #pragma once
 
 #include <array>
@@ -49,19 +48,14 @@ class RecordingWindow : public WindowSystem {
   std::string statusText;
   std::string deviceName;
   bool progressVisible = false;
-  int progressMax = 100;
   bool menuEnabled = true;
   bool defaultChecked = true;
   bool customChecked = false;
   bool shown = false;
   bool unloaded = false;
-  bool ended = false;
-  int doEventsCount = 0;
 
   // Answers of the file dialog, in order: a path, or nullopt to cancel. Empty: cancel.
   std::deque<std::optional<std::string>> dialogAnswers;
-  // Called at each DoEvents, after it is recorded.
-  std::function<void()> onDoEvents;
   // Called when a message box is shown, before it returns.
   std::function<void(const ShownMessage&)> onMessage;
 
