@@ -17,7 +17,7 @@
 #include <random>
 #include <vector>
 
-#include "emulated_bus.h"
+#include "emulate/emulated_bus.h"
 #include "flash/update_engine.h"
 #include "link/tlx_module.h"
 #include "recording_update_window.h"
@@ -30,7 +30,7 @@ namespace {
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
 struct Session {
-  test::BridgeReport report;
+  emulate::BridgeReport report;
   double elapsedMs = 0;
   double unplugToMessageMs = 0;
   std::int16_t failureFlag = 0;
@@ -62,8 +62,8 @@ std::int16_t Update(D2xx& d2xx, OnMessage onMessage) {
 
 // unplugTag: the command whose frame for the given flash address takes the cable with it.
 Session OnEmulatedBridge(const char* unplugTag = nullptr, std::uint32_t address = 0) {
-  test::EmulatedBus bus;
-  test::EmulatedBridge& board = bus.Plug();
+  emulate::EmulatedBus bus;
+  emulate::EmulatedBridge& board = bus.Plug();
   if (unplugTag != nullptr)
     board.UnplugOnWrite([=](std::span<const std::uint8_t> bytes) {
       return bytes.size() >= 5 && std::memcmp(bytes.data(), unplugTag, 2) == 0 &&
@@ -71,21 +71,21 @@ Session OnEmulatedBridge(const char* unplugTag = nullptr, std::uint32_t address 
     });
   usb::FtdiD2xx d2xx;
   Session session;
-  test::BridgeClock::time_point messageShown;
-  const auto start = test::BridgeClock::now();
-  session.failureFlag = Update(d2xx, [&] { messageShown = test::BridgeClock::now(); });
-  session.elapsedMs = Milliseconds(test::BridgeClock::now() - start).count();
+  emulate::BridgeClock::time_point messageShown;
+  const auto start = emulate::BridgeClock::now();
+  session.failureFlag = Update(d2xx, [&] { messageShown = emulate::BridgeClock::now(); });
+  session.elapsedMs = Milliseconds(emulate::BridgeClock::now() - start).count();
   session.report = board.Report();
   session.unplugToMessageMs = Milliseconds(messageShown - session.report.unpluggedAt).count();
   return session;
 }
 
 // Every write that begins with a command's tag is one command; "SI" and "RF" have replies.
-std::pair<int, int> ProtocolMinimum(const std::vector<test::Crossing>& trace) {
+std::pair<int, int> ProtocolMinimum(const std::vector<emulate::Crossing>& trace) {
   int commands = 0;
   int replies = 0;
-  for (const test::Crossing& crossing : trace) {
-    if (crossing.kind != test::Crossing::ToBoard || crossing.bytes.size() > 7) continue;
+  for (const emulate::Crossing& crossing : trace) {
+    if (crossing.kind != emulate::Crossing::ToBoard || crossing.bytes.size() > 7) continue;
     ++commands;
     replies += crossing.bytes[0] == 'S' || crossing.bytes[0] == 'R';
   }
@@ -101,7 +101,7 @@ double Median(std::vector<double> values) {
 }  // namespace tlx
 
 int main(int argc, char** argv) {
-  tlx::test::ReexecPreloaded(argv);
+  if (!tlx::emulate::ReexecPreloaded(argv)) return 1;
   const int runs = argc == 3 && std::strcmp(argv[1], "--runs") == 0 ? std::atoi(argv[2]) : 5;
   if (runs < 1) {
     std::fputs("Usage: usb_bridge_bench [--runs N]\n", stderr);

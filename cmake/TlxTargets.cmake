@@ -25,10 +25,16 @@ function(tlx_library name)
   tlx_strict(${name})
 endfunction()
 
-# One program per folder under apps/.
+# One program per folder under apps/, installed with the given component (CMake's default
+# when none is given).
 function(tlx_program name)
-  add_executable(${name} ${ARGN})
+  cmake_parse_arguments(ARG "" "COMPONENT" "" ${ARGN})
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   tlx_strict(${name})
-  install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(ARG_COMPONENT)
+    install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${ARG_COMPONENT})
+  else()
+    install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
 endfunction()

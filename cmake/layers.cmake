@@ -16,6 +16,7 @@ tlx_layer(src/terminal "common link image flash app"           "nlohmann/ window
 tlx_layer(src/sim      "common link"                           "nlohmann/")
 tlx_layer(src/usb      "common link"                           "ftdi.h libusb.h")
 tlx_layer(src/windows  "common link image flash app"           "windows.h")
+tlx_layer(src/emulate  "common link sim"                       "umockdev")
 tlx_layer(src/ui       "common link image flash app"           "Q")
 tlx_layer(src/win32    "common link image flash app"           "windows.h commctrl.h commdlg.h gdiplus.h")
 tlx_layer(apps/options "common link image flash app process sim ui" "CLI/")
@@ -24,6 +25,7 @@ tlx_layer(apps/tambrelux-updater-sim "common link app process ui sim options"  "
 tlx_layer(apps/tlx-update "common link image flash app process terminal sim usb windows options" "CLI/")
 tlx_layer(apps/ftd2xx-sim "common link sim options windows"  "windows.h CLI/")
 tlx_layer(apps/tambrelux-updater-win "common link app win32 windows options" "windows.h CLI/")
+tlx_layer(apps/tlx-emulate "common link sim emulate options" "CLI/")
 tlx_layer(apps/tlx-fwu    "common image"                    "CLI/")
 
 # Every third-party header family a layer could name; one not granted to a folder above is

@@ -25,8 +25,7 @@ StandInBoard::StandInBoard() {
               << "; no board is attached.\n";
     return;
   }
-  board_ = std::make_unique<sim::SimulatedBoard>(settings_.board, settings_.pace);
-  sim::ApplyBoardSettings(settings_, *board_);
+  board_ = sim::BuildBoards(settings_);
 }
 
 void StandInBoard::WriteOutputs() {

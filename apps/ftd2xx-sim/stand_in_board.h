@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "sim/board_settings.h"
-#include "sim/simulated_board.h"
+#include "sim/simulated_bus.h"
 
 namespace tlx::ftd2xx_sim {
 
@@ -22,7 +22,7 @@ class StandInBoard {
   static StandInBoard& Instance();
 
   // The board's D2XX calls, or nullptr when there is no board.
-  D2xx* Port() { return board_ ? &board_->Port() : nullptr; }
+  D2xx* Port() { return board_.get(); }
   void WriteOutputs();
   std::mutex& Calls() { return calls_; }
 
@@ -30,7 +30,7 @@ class StandInBoard {
   StandInBoard();
 
   sim::BoardSettings settings_;
-  std::unique_ptr<sim::SimulatedBoard> board_;
+  std::unique_ptr<sim::SimulatedBus> board_;
   std::mutex calls_;
 };
 

@@ -62,11 +62,30 @@ CLI::Option* AddFaultOption(CLI::App& app, std::vector<sim::ScriptedFault>& faul
       ->group(kBoardGroup);
 }
 
-bool WriteWhole(const std::string& path, std::span<const std::uint8_t> bytes,
+// Per-board settings, K:SETTING, repeatable.
+CLI::Option* AddBoardOverrideOption(CLI::App& app, sim::BoardOverrides& overrides) {
+  auto store = [&overrides](const std::vector<std::string>& texts) {
+    for (const std::string& text : texts)
+      if (const auto error = sim::AddBoardOverride(text, overrides))
+        throw CLI::ValidationError("--board: " + *error);
+  };
+  return app
+      .add_option_function<std::vector<std::string>>(
+          "--board", store,
+          "Board K's own setting, repeatable, over the shared ones:\n"
+          "K:firmware=X.Y, K:hardware=X.Y, K:serial=TEXT (K:serial= for\n"
+          "none; default SIM0001, SIM0002, ...), K:busy (open in another\n"
+          "program), K:unplug-at=N, K:fault=KIND@CALL[xCOUNT] (board K's\n"
+          "faults then replace those of --fault).")
+      ->option_text("K:SETTING")
+      ->group(kBoardGroup);
+}
+
+bool WriteWhole(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                 std::ostream& errors) {
   const int error = WriteWholeFile(path, bytes, true);
   if (error == 0) return true;
-  errors << "Could not write " << path << ": " << std::strerror(error) << ".\n";
+  errors << "Could not write " << path.string() << ": " << std::strerror(error) << ".\n";
   return false;
 }
 
@@ -77,7 +96,15 @@ std::vector<CLI::Option*> AddBoardOptions(CLI::App& app, sim::BoardSettings& set
     return [low, high](std::string_view text) { return WholeUpTo(text, low, high); };
   };
   const std::string version = "a version X.Y with X and Y from 0 to 15";
+  app.final_callback([&settings] {
+    if (const auto error = sim::CheckBoardNumbers(settings)) throw CLI::ValidationError(*error);
+  });
   return {
+      AddRead(app, "boards", settings.boards, wholeUpTo(1, sim::kMaxBoards), "N",
+              "a number of boards from 1 to " + std::to_string(sim::kMaxBoards),
+              "How many boards are plugged in, 1 to 32 (default 1); the\n"
+              "options below apply to each, unless --board says otherwise."),
+      AddBoardOverrideOption(app, settings.overrides),
       AddRead(app, "hardware", settings.board.hardwareByte, ParseVersionByte, "X.Y", version,
               "Hardware version of the board (default 2.1)."),
       AddRead(app, "firmware", settings.board.firmwareByte, ParseVersionByte, "X.Y", version,
@@ -85,7 +112,7 @@ std::vector<CLI::Option*> AddBoardOptions(CLI::App& app, sim::BoardSettings& set
       AddRead(app, "pace", settings.pace, sim::ParsePace, "PACE", "instant or realistic",
               "instant, or realistic: as fast as a real board (default)."),
       AddRead(app, "seed", settings.seed, wholeUpTo(0, std::numeric_limits<std::uint64_t>::max()),
-              "N", "a whole number", "Seed of the random faults (default 1)."),
+              "N", "a whole number", "Seed of the random faults (default 1); board K's is N+K-1."),
       AddRead(app, "fault-rate", settings.faultRate, sim::ParseRate, "P",
               "a probability from 0 to 1",
               "Probability, 0 to 1, of each kind of random fault per call."),
@@ -96,25 +123,34 @@ std::vector<CLI::Option*> AddBoardOptions(CLI::App& app, sim::BoardSettings& set
               "N", "a call number from 1",
               "The board is gone from the Nth D2XX call on (1 = the first)."),
       app.add_option("--dump-flash", settings.dumpFlash,
-                     "Write the board's 65536 flash bytes to FILE at exit.")
+                     "Write the board's 65536 flash bytes to FILE at exit; with\n"
+                     "several boards, board K's to FILE with .K before its extension.")
           ->option_text("FILE")
           ->group(kBoardGroup),
       app.add_option("--trace", settings.trace,
-                     "Write every D2XX call to FILE at exit, as JSON Lines.")
+                     "Write every D2XX call to FILE at exit, as JSON Lines; with\n"
+                     "several boards, board K's to FILE with .K before its extension.")
           ->option_text("FILE")
           ->group(kBoardGroup),
       AddFaultOption(app, settings.faults),
   };
 }
 
-bool WriteBoardOutputs(const sim::BoardSettings& settings, const sim::SimulatedBoard& board,
+bool WriteBoardOutputs(const sim::BoardSettings& settings, const sim::SimulatedBus& boards,
                        std::ostream& errors) {
   bool written = true;
-  if (!settings.dumpFlash.empty()) written &= WriteWhole(settings.dumpFlash, board.Flash(), errors);
-  if (!settings.trace.empty()) {
-    const std::string lines = board.CallTrace().JsonLines();
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(lines.data());
-    written &= WriteWhole(settings.trace, {bytes, lines.size()}, errors);
+  const int count = static_cast<int>(boards.Count());
+  for (int number = 1; number <= count; ++number) {
+    const sim::SimulatedBoard& board = boards.Board(static_cast<std::size_t>(number - 1));
+    if (!settings.dumpFlash.empty())
+      written &=
+          WriteWhole(sim::OutputPathFor(settings.dumpFlash, number, count), board.Flash(), errors);
+    if (!settings.trace.empty()) {
+      const std::string lines = board.CallTrace().JsonLines();
+      const auto* bytes = reinterpret_cast<const std::uint8_t*>(lines.data());
+      written &= WriteWhole(sim::OutputPathFor(settings.trace, number, count),
+                            {bytes, lines.size()}, errors);
+    }
   }
   return written;
 }

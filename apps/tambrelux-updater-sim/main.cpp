@@ -24,11 +24,10 @@ int main(int argc, char** argv) {
   tlx::process::PosixProcessServices process(
       tlx::process::LockFileFor(tlx::process::kSimulatorLockName), std::cerr);
   tlx::ui::ConfigureApplication(app, process);
-  tlx::sim::SimulatedBoard simulated(board.board, board.pace);
-  tlx::sim::ApplyBoardSettings(board, simulated);
+  const auto simulated = tlx::sim::BuildBoards(board);
   options.autopilotPauseMs = board.pace == tlx::sim::Pace::Instant ? 20 : 700;
-  const int exitCode = tlx::ui::RunSession(simulated.Port(), process, options);
-  return tlx::options::WriteBoardOutputs(board, simulated, std::cerr)
+  const int exitCode = tlx::ui::RunSession(*simulated, process, options);
+  return tlx::options::WriteBoardOutputs(board, *simulated, std::cerr)
              ? exitCode
              : tlx::options::kExitBadCommandLine;
 }

@@ -65,10 +65,9 @@ int Run(const UpdateSettings& settings, const BoardSettings& boardSettings) {
   }
   SessionOutcome outcome;
   if (settings.sim) {
-    sim::SimulatedBoard board(boardSettings.board, boardSettings.pace);
-    sim::ApplyBoardSettings(boardSettings, board);
-    outcome = Update(board.Port(), settings, *report, closeRequests);
-    if (!WriteBoardOutputs(boardSettings, board, std::cerr))
+    const auto boards = sim::BuildBoards(boardSettings);
+    outcome = Update(*boards, settings, *report, closeRequests);
+    if (!WriteBoardOutputs(boardSettings, *boards, std::cerr))
       outcome = {kExitBadCommandLine, "the simulated board's outputs could not be written"};
   } else {
     const std::unique_ptr<UsbBoards> boards = OpenUsbBoards();

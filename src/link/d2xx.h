@@ -38,6 +38,9 @@ inline constexpr DWORD FT_PURGE_TX = 2;
 
 // Device list flags: the device is open in this or another program.
 inline constexpr DWORD FT_FLAGS_OPENED = 1;
+// Not D2XX's own: the device is there, but this user may not open it (on Linux, no udev rule
+// grants access); its strings then come from what the system publishes to everyone.
+inline constexpr DWORD FT_FLAGS_NO_ACCESS = 0x100;
 
 // One attached device, as the device list describes it. Strings are NUL-terminated.
 struct FT_DEVICE_LIST_INFO_NODE {

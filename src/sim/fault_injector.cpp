@@ -15,6 +15,10 @@ FT_STATUS RandomFailStatus(D2xxCall call) {
 
 bool FaultInjector::CountCallAndCheckUnplugged() {
   ++calls_;
+  return Unplugged();
+}
+
+bool FaultInjector::Unplugged() const {
   return plan_.UnplugCall() > 0 && calls_ >= plan_.UnplugCall();
 }
 

@@ -3,6 +3,7 @@
 // faults that change bytes (bit flips on the way to the host, defects on the way into flash).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -26,6 +27,8 @@ class FaultInjector {
 
   // Counts one D2XX call, whatever becomes of it; true once the board is unplugged.
   bool CountCallAndCheckUnplugged();
+  // Whether the board is gone by the calls counted so far; safe from any thread.
+  bool Unplugged() const;
   // The fault for a call that reached the device; tag names the command it belongs to.
   std::optional<Fault> ForCall(D2xxCall call, std::string_view tag);
   void FlipOneBit(std::span<std::uint8_t> delivered);
@@ -41,7 +44,7 @@ class FaultInjector {
   RandomSource& Generator();
 
   const FaultPlan& plan_;
-  int calls_ = 0;
+  std::atomic<int> calls_ = 0;     // read by the device list of a bus from other threads
   std::vector<int> matchedCalls_;  // per scripted fault
   std::optional<std::uint64_t> seededWith_;
   RandomSource random_;

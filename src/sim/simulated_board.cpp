@@ -8,11 +8,12 @@
 namespace tlx::sim {
 
 struct SimulatedBoard::Parts {
-  Parts(BoardConfig config, Pace pace)
+  Parts(const BoardConfig& config, Pace pace, int position)
       : board(config.statusTag, config.hardwareByte, config.firmwareByte),
         pacer(pace),
         bridge(board, pace, pacer.Timing()),
-        port(board, bridge, faults, trace, pacer) {}
+        port(board, bridge, faults, trace, pacer,
+             {config.serial.value_or(SerialAt(position)), LocationAt(position), config.busy}) {}
 
   BootloaderModel board;
   FaultPlan faults;
@@ -22,13 +23,19 @@ struct SimulatedBoard::Parts {
   SimulatedD2xx port;
 };
 
-SimulatedBoard::SimulatedBoard(BoardConfig config, Pace pace)
-    : parts_(std::make_unique<Parts>(config, pace)) {}
+SimulatedBoard::SimulatedBoard(BoardConfig config, Pace pace, int position)
+    : parts_(std::make_unique<Parts>(config, pace, position)) {}
 
 SimulatedBoard::~SimulatedBoard() = default;
 
 D2xx& SimulatedBoard::Port() {
   return parts_->port;
+}
+const BoardIdentity& SimulatedBoard::Identity() const {
+  return parts_->port.Identity();
+}
+bool SimulatedBoard::Present() const {
+  return parts_->port.Present();
 }
 FaultPlan& SimulatedBoard::Faults() {
   return parts_->faults;

@@ -6,10 +6,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "common/image_layout.h"
 #include "link/d2xx.h"
+#include "sim/board_identity.h"
 #include "sim/fault_plan.h"
 #include "sim/trace.h"
 
@@ -21,6 +24,10 @@ struct BoardConfig {
   // What the board puts before its versions in the "SI" reply. Anything but "KV" stands for
   // a board that answers without being in its bootloader.
   std::array<std::uint8_t, 2> statusTag{'K', 'V'};
+  // The serial number its bridge reports: by default SerialAt(its position); empty for none.
+  std::optional<std::string> serial{};
+  // Held by another program: listed as opened, and every open of it is refused.
+  bool busy = false;
 };
 
 // Instant: virtual time, a silent board costs no real time. Realistic: real time, paced by
@@ -29,12 +36,16 @@ enum class Pace { Instant, Realistic };
 
 class SimulatedBoard {
  public:
-  explicit SimulatedBoard(BoardConfig config = {}, Pace pace = Pace::Instant);
+  // position: where on the bus the board sits, from 1 (see sim/board_identity.h).
+  explicit SimulatedBoard(BoardConfig config = {}, Pace pace = Pace::Instant, int position = 1);
   ~SimulatedBoard();
   SimulatedBoard(const SimulatedBoard&) = delete;
   SimulatedBoard& operator=(const SimulatedBoard&) = delete;
 
   D2xx& Port();
+  const BoardIdentity& Identity() const;
+  // Whether the board is still plugged in; safe from any thread.
+  bool Present() const;
   FaultPlan& Faults();
   const Trace& CallTrace() const;
 

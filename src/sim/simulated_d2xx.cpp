@@ -4,12 +4,17 @@
 #include <cstring>
 
 #include "link/d2xx_rules.h"
-#include "link/tlx_module.h"
+#include "link/device_list.h"
 
 namespace tlx::sim {
 SimulatedD2xx::SimulatedD2xx(BootloaderModel& board, Bridge& bridge, const FaultPlan& plan,
-                             Trace& trace, Pacer& pacer)
-    : board_(board), bridge_(bridge), faults_(plan), trace_(trace), pacer_(pacer) {
+                             Trace& trace, Pacer& pacer, BoardIdentity identity)
+    : board_(board),
+      bridge_(bridge),
+      faults_(plan),
+      trace_(trace),
+      pacer_(pacer),
+      identity_(std::move(identity)) {
   board_.SetProgramFilter([this](std::uint32_t firstByte, std::span<std::uint8_t> data) {
     trace_.RecordProgramming(firstByte / 2);
     faults_.ApplyProgramDefects(firstByte, data);
@@ -39,24 +44,23 @@ FT_STATUS SimulatedD2xx::Finish(TraceEntry entry, FT_STATUS status, double costM
 
 FT_STATUS SimulatedD2xx::FT_CreateDeviceInfoList(DWORD* numDevices) {
   if (numDevices == nullptr) return FT_INVALID_PARAMETER;
-  *numDevices = 0;
-  return FT_NOT_SUPPORTED;
+  listed_.clear();
+  if (Present()) listed_.push_back(ListNode(identity_, openHandle_));
+  *numDevices = static_cast<DWORD>(listed_.size());
+  return FT_OK;
 }
 
-FT_STATUS SimulatedD2xx::FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* /*list*/,
-                                              DWORD* numDevices) {
-  if (numDevices == nullptr) return FT_INVALID_PARAMETER;
-  *numDevices = 0;
-  return FT_NOT_SUPPORTED;
+FT_STATUS SimulatedD2xx::FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) {
+  return CopyDeviceList(listed_, list, numDevices);
 }
 
 FT_STATUS SimulatedD2xx::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) {
-  TraceEntry entry{.call = D2xxCall::OpenEx, .description = arg1 ? arg1 : "", .flags = flags};
+  TraceEntry entry{
+      .call = D2xxCall::OpenEx, .description = OpenArgumentText(arg1, flags), .flags = flags};
   if (faults_.CountCallAndCheckUnplugged()) return Finish(entry, FT_DEVICE_NOT_FOUND, 0);
   if (handle == nullptr) return Finish(entry, FT_INVALID_PARAMETER, 0);
-  if (flags != FT_OPEN_BY_DESCRIPTION || entry.description != kDeviceDescription)
-    return Finish(entry, FT_DEVICE_NOT_FOUND, 0);
-  if (openHandle_ != 0) return Finish(entry, FT_DEVICE_NOT_OPENED, 0);
+  if (!Answers(identity_, arg1, flags)) return Finish(entry, FT_DEVICE_NOT_FOUND, 0);
+  if (openHandle_ != 0 || identity_.busy) return Finish(entry, FT_DEVICE_NOT_OPENED, 0);
   const std::optional<Fault> fault = faults_.ForCall(D2xxCall::OpenEx, "");
   if (fault && fault->kind == FaultKind::FailStatus) return Finish(entry, fault->status, 0);
 

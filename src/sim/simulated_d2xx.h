@@ -4,9 +4,12 @@
 // what the wire left during its own control transfer.
 //
 // Choices where the library leaves room:
-// - Only "Tambrelux Pro" opened by description (flags 2) is found; one handle at a time; a
-//   second open while one is held gives FT_DEVICE_NOT_OPENED. Handles are never 0 and are
+// - FT_OpenEx finds the board by "Tambrelux Pro" as description, by its serial number or by
+//   its location; one handle at a time: a second open while one is held, or any open of a
+//   board another program holds, gives FT_DEVICE_NOT_OPENED. Handles are never 0 and are
 //   not reused, so a closed handle stays invalid (FT_INVALID_HANDLE).
+// - The device list holds the board while it is plugged in; listing is no call to the board,
+//   so it is neither traced, paced nor counted by the fault plan.
 // - Unplugged: FT_OpenEx gives FT_DEVICE_NOT_FOUND, every I/O call FT_IO_ERROR, and
 //   FT_Close still gives FT_OK and frees the handle, as the library does for a device that
 //   has gone.
@@ -24,8 +27,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/d2xx.h"
+#include "sim/board_identity.h"
 #include "sim/bootloader_model.h"
 #include "sim/bridge.h"
 #include "sim/fault_injector.h"
@@ -37,7 +42,11 @@ namespace tlx::sim {
 class SimulatedD2xx final : public D2xx {
  public:
   SimulatedD2xx(BootloaderModel& board, Bridge& bridge, const FaultPlan& plan, Trace& trace,
-                Pacer& pacer);
+                Pacer& pacer, BoardIdentity identity);
+
+  const BoardIdentity& Identity() const { return identity_; }
+  // Whether the board is still plugged in; safe from any thread.
+  bool Present() const { return !faults_.Unplugged(); }
 
   FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevices) override;
   FT_STATUS FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) override;
@@ -76,7 +85,9 @@ class SimulatedD2xx final : public D2xx {
   FaultInjector faults_;
   Trace& trace_;
   Pacer& pacer_;
+  const BoardIdentity identity_;
 
+  std::vector<FT_DEVICE_LIST_INFO_NODE> listed_;
   FT_HANDLE openHandle_ = 0;
   FT_HANDLE lastHandle_ = 0;
   DWORD readTimeoutMs_ = 0;

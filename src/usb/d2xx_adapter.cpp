@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "link/d2xx_rules.h"
+#include "link/device_list.h"
 #include "usb/status_table.h"
 
 namespace tlx::usb {
@@ -29,26 +30,43 @@ D2xxAdapter::OpenDevice* D2xxAdapter::Find(FT_HANDLE handle) {
   return found == open_.end() ? nullptr : &found->second;
 }
 
+// Devices this adapter holds show as opened, with their handles.
 FT_STATUS D2xxAdapter::FT_CreateDeviceInfoList(DWORD* numDevices) {
   if (numDevices == nullptr) return FT_INVALID_PARAMETER;
   *numDevices = 0;
-  return FT_NOT_SUPPORTED;
+  const int code = bus_->List(listed_);
+  if (code < 0) return D2xxStatusOf(RawOp::Scan, code);
+  for (FT_DEVICE_LIST_INFO_NODE& node : listed_) {
+    for (const auto& [handle, open] : open_) {
+      if (open.locId != node.LocId || node.LocId == 0) continue;
+      node.Flags |= FT_FLAGS_OPENED;
+      node.ftHandle = handle;
+    }
+  }
+  *numDevices = static_cast<DWORD>(listed_.size());
+  return FT_OK;
 }
 
-FT_STATUS D2xxAdapter::FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* /*list*/, DWORD* numDevices) {
-  if (numDevices == nullptr) return FT_INVALID_PARAMETER;
-  *numDevices = 0;
-  return FT_NOT_SUPPORTED;
+FT_STATUS D2xxAdapter::FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) {
+  return CopyDeviceList(listed_, list, numDevices);
 }
 
 FT_STATUS D2xxAdapter::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) {
-  if (arg1 == nullptr || handle == nullptr) return FT_INVALID_PARAMETER;
-  if (flags != FT_OPEN_BY_DESCRIPTION) return FT_NOT_SUPPORTED;
-  OpenOutcome outcome = bus_->OpenByDescription(arg1);
+  if (handle == nullptr) return FT_INVALID_PARAMETER;
+  DeviceName name{flags};
+  if (flags == FT_OPEN_BY_LOCATION) {
+    name.locId = LocationOfArgument(arg1);
+  } else if (flags == FT_OPEN_BY_DESCRIPTION || flags == FT_OPEN_BY_SERIAL_NUMBER) {
+    if (arg1 == nullptr) return FT_INVALID_PARAMETER;
+    name.text = arg1;
+  } else {
+    return FT_NOT_SUPPORTED;
+  }
+  OpenOutcome outcome = bus_->Open(name);
   permissionDenied_ = outcome.device == nullptr && outcome.permissionDenied;
   if (outcome.device == nullptr) return D2xxStatusOf(outcome.failedStep, outcome.code);
   *handle = nextHandle_++;
-  open_[*handle] = OpenDevice{std::move(outcome.device), 0};
+  open_[*handle] = OpenDevice{std::move(outcome.device), 0, kDefaultLatencyMs, outcome.locId};
   return FT_OK;
 }
 

@@ -1,11 +1,13 @@
-// The eight D2XX calls over a raw FTDI transport: handles, argument checks, the read
-// deadline, purge masks and statuses. libftdi returns from a read with whatever it has at
-// once, while D2XX waits up to the read timeout for the count; that waiting lives here.
+// The D2XX calls over a raw FTDI transport: the device list, handles, argument checks, the
+// read deadline, purge masks and statuses. libftdi returns from a read with whatever it has
+// at once, while D2XX waits up to the read timeout for the count; that waiting lives here.
+// One adapter serves one thread; several boards at once take one adapter each.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "link/d2xx.h"
 #include "usb/clock.h"
@@ -45,8 +47,8 @@ class D2xxAdapter : public D2xx {
   FT_STATUS FT_Purge(FT_HANDLE handle, DWORD mask) override;
   FT_STATUS FT_Close(FT_HANDLE handle) override;
 
-  // Whether the last FT_OpenEx failed because a device with the description exists but
-  // this user may not open it.
+  // Whether the last FT_OpenEx failed because the device it names exists but this user may
+  // not open it. The device list says the same of each device by FT_FLAGS_NO_ACCESS.
   bool PermissionDenied() const { return permissionDenied_; }
 
  private:
@@ -54,12 +56,14 @@ class D2xxAdapter : public D2xx {
     std::unique_ptr<RawDevice> device;
     DWORD readTimeoutMs = 0;
     int latencyMs = kDefaultLatencyMs;
+    DWORD locId = 0;
   };
   OpenDevice* Find(FT_HANDLE handle);
 
   std::unique_ptr<RawBus> bus_;
   std::unique_ptr<Clock> clock_;
   std::map<FT_HANDLE, OpenDevice> open_;
+  std::vector<FT_DEVICE_LIST_INFO_NODE> listed_;
   FT_HANDLE nextHandle_ = 1;
   bool permissionDenied_ = false;
 };

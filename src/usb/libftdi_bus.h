@@ -1,5 +1,7 @@
-// Finds an FTDI bridge by its product string and opens it through libftdi1. libftdi's own
-// search covers only five product ids, so every device of FTDI's vendor id is looked at.
+// Finds FTDI bridges and opens them through libftdi1. libftdi's own search covers only five
+// product ids, so every device of FTDI's vendor id is looked at. Each search and each opened
+// device has a libusb context of its own, so boards opened from one bus can each be driven
+// from a thread of their own.
 #pragma once
 
 #include <filesystem>
@@ -9,16 +11,16 @@
 
 namespace tlx::usb {
 
-inline constexpr std::uint16_t kFtdiVendorId = 0x0403;
 inline constexpr char kSysfsUsbDevices[] = "/sys/bus/usb/devices";
 
 class LibftdiBus : public RawBus {
  public:
-  // sysfsDevices: where the kernel lists USB devices; it names the product of a device
-  // that this user may not open, so a missing udev rule can be told apart from no board.
+  // sysfsDevices: where the kernel lists USB devices; it names the strings of a device
+  // that this user may not open.
   explicit LibftdiBus(std::filesystem::path sysfsDevices = kSysfsUsbDevices);
 
-  OpenOutcome OpenByDescription(const std::string& description) override;
+  OpenOutcome Open(const DeviceName& name) override;
+  int List(std::vector<FT_DEVICE_LIST_INFO_NODE>& nodes) override;
 
  private:
   std::filesystem::path sysfsDevices_;

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "link/d2xx.h"
 
 namespace tlx::usb {
 
@@ -34,21 +37,31 @@ class RawDevice {
   virtual int Close() = 0;
 };
 
-// Result of a search by description. Without a device, failedStep and code say why: the
-// scan itself failed, nothing carried the description (Scan with LIBUSB_ERROR_NOT_FOUND),
-// or a device with the description could not be opened (Open).
+// The device FT_OpenEx names: flags say whether by description, serial number or location.
+struct DeviceName {
+  DWORD flags = FT_OPEN_BY_DESCRIPTION;
+  std::string text{};  // the description or serial number
+  DWORD locId = 0;
+};
+
+// Result of a search for a device. Without a device, failedStep and code say why: the
+// scan itself failed, no device carried the name (Scan with LIBUSB_ERROR_NOT_FOUND), or a
+// device with the name could not be opened (Open).
 struct OpenOutcome {
   std::unique_ptr<RawDevice> device;
   RawOp failedStep = RawOp::Scan;
   int code = 0;
-  // A device with the description exists but this user may not open it.
+  // A device with the name exists but this user may not open it.
   bool permissionDenied = false;
+  DWORD locId = 0;  // where the opened device is plugged in
 };
 
 class RawBus {
  public:
   virtual ~RawBus() = default;
-  virtual OpenOutcome OpenByDescription(const std::string& description) = 0;
+  virtual OpenOutcome Open(const DeviceName& name) = 0;
+  // Every FTDI device attached, as the device list describes it; 0 or the library's code.
+  virtual int List(std::vector<FT_DEVICE_LIST_INFO_NODE>& nodes) = 0;
 };
 
 }  // namespace tlx::usb

@@ -62,9 +62,8 @@ class FakeDevice : public RawDevice {
 
 class FakeBus : public RawBus {
  public:
-  OpenOutcome OpenByDescription(const std::string&) override {
-    return {std::move(device), RawOp::Scan, 0, false};
-  }
+  OpenOutcome Open(const DeviceName&) override { return {std::move(device), RawOp::Scan, 0}; }
+  int List(std::vector<FT_DEVICE_LIST_INFO_NODE>&) override { return 0; }
   std::unique_ptr<RawDevice> device;
 };
 

@@ -6,10 +6,14 @@
 
 #include <optional>
 
-#include "emulated_bus.h"
+#include "emulate/emulated_bus.h"
+#include "link/device_location.h"
 
 namespace tlx::test {
 namespace {
+
+using emulate::EmulatedBridge;
+using emulate::EmulatedBus;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -107,11 +111,6 @@ INSTANTIATE_TEST_SUITE_P(
                  FT_INVALID_PARAMETER},
         CallCase{"PurgeUnknownBit", [](auto& d, auto h) { return d.FT_Purge(h, 4); },
                  FT_INVALID_PARAMETER},
-        CallCase{"OpenBySerialNumber",
-                 [](auto& d, auto) {
-                   return d.FT_OpenEx(kBoardName, FT_OPEN_BY_SERIAL_NUMBER, &openedHandle);
-                 },
-                 FT_NOT_SUPPORTED},
         CallCase{"OpenWithoutDescription",
                  [](auto& d, auto) {
                    return d.FT_OpenEx(nullptr, FT_OPEN_BY_DESCRIPTION, &openedHandle);
@@ -122,6 +121,49 @@ INSTANTIATE_TEST_SUITE_P(
             [](auto& d, auto) { return d.FT_OpenEx(kBoardName, FT_OPEN_BY_DESCRIPTION, nullptr); },
             FT_INVALID_PARAMETER}),
     [](const auto& info) { return std::string(info.param.name); });
+
+std::vector<FT_DEVICE_LIST_INFO_NODE> List(usb::FtdiD2xx& d2xx) {
+  DWORD count = 0;
+  EXPECT_EQ(d2xx.FT_CreateDeviceInfoList(&count), FT_OK);
+  std::vector<FT_DEVICE_LIST_INFO_NODE> nodes(count);
+  EXPECT_EQ(d2xx.FT_GetDeviceInfoList(nodes.data(), &count), FT_OK);
+  return nodes;
+}
+
+// The board where it is plugged in, with the strings its chip gives (the emulated chip
+// answers every string request with its product), shown as opened while this program holds
+// it, and found again by its serial number and by its location.
+TEST_F(FtdiD2xxTest, ListsTheBoardAndOpensItBySerialOrLocation) {
+  bus_.Plug({.vendorId = 0x1D50});
+  const auto nodes = List(*d2xx_);
+  ASSERT_EQ(nodes.size(), 1u);
+  EXPECT_EQ(nodes[0].ID, 0x04036001u);
+  EXPECT_EQ(PortPath(nodes[0].LocId), "1-1");
+  EXPECT_STREQ(nodes[0].Description, kBoardName);
+  EXPECT_STREQ(nodes[0].SerialNumber, kBoardName);
+  EXPECT_EQ(nodes[0].Flags, FT_FLAGS_OPENED);
+  EXPECT_EQ(nodes[0].ftHandle, handle_);
+  ASSERT_EQ(d2xx_->FT_Close(handle_), FT_OK);
+
+  usb::FtdiD2xx other;
+  EXPECT_EQ(List(other)[0].Flags, 0u);
+  struct Open {
+    const char* arg;
+    DWORD flags;
+    FT_STATUS status;
+  };
+  for (const Open& open :
+       {Open{kBoardName, FT_OPEN_BY_SERIAL_NUMBER, FT_OK},
+        Open{"Tambrelux", FT_OPEN_BY_SERIAL_NUMBER, FT_DEVICE_NOT_FOUND},
+        Open{LocationArgument(nodes[0].LocId), FT_OPEN_BY_LOCATION, FT_OK},
+        Open{LocationArgument(*ParsePortPath("1-2")), FT_OPEN_BY_LOCATION, FT_DEVICE_NOT_FOUND}}) {
+    FT_HANDLE handle = 0;
+    EXPECT_EQ(other.FT_OpenEx(open.arg, open.flags, &handle), open.status) << open.flags;
+    if (handle != 0) {
+      EXPECT_EQ(other.FT_Close(handle), FT_OK);
+    }
+  }
+}
 
 // Unplugged, the release fails; the handle ends all the same and is never handed out again.
 TEST_F(FtdiD2xxTest, AClosedHandleIsRefusedByEveryCall) {

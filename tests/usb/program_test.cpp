@@ -5,11 +5,13 @@
 
 #include <algorithm>
 
-#include "emulated_bus.h"
+#include "emulate/emulated_bus.h"
 #include "firmware_files.h"
 
 namespace tlx::test {
 namespace {
+
+using namespace emulate;
 
 // A program under test: how it runs an unattended update, and how it reports.
 struct Program {

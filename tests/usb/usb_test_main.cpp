@@ -2,10 +2,10 @@
 // umockdev's preload library before anything looks for USB devices.
 #include <gtest/gtest.h>
 
-#include "emulated_bus.h"
+#include "emulate/emulated_bus.h"
 
 int main(int argc, char** argv) {
-  tlx::test::ReexecPreloaded(argv);
+  if (!tlx::emulate::ReexecPreloaded(argv)) return 1;
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

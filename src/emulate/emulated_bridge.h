@@ -1,16 +1,14 @@
-// A USB bus emulated with umockdev: a private /sys and /dev on which FT232R bridges, each with
-// the simulated bootloader behind it, are plugged in and pulled out, and on which programs
-// run under umockdev's preload library. A bridge answers the usbdevfs requests on its device
-// node as the kernel and the chip would, so the real libusb and libftdi1 run above it
-// unchanged. Replies leave the chip in 64-byte packets led by two modem-status bytes; a read
-// the chip cannot fill waits for its latency timer.
+// An FT232R bridge on the emulated USB bus, with the simulated bootloader behind it. It
+// answers the usbdevfs requests on its device node as the kernel and the chip would, so the
+// real libusb and libftdi1 run above it unchanged; sysfs lists it with its product and serial
+// strings. Replies leave the chip in 64-byte packets led by two modem-status bytes; a read the
+// chip cannot fill waits for its latency timer.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
-#include <filesystem>
 #include <functional>
-#include <list>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -24,13 +22,15 @@ struct _UMockdevIoctlBase;
 struct _UMockdevIoctlClient;
 struct _UMockdevIoctlData;
 
-namespace tlx::test {
+namespace tlx::emulate {
 
 using BridgeClock = std::chrono::steady_clock;
 
 struct BridgeSpec {
   std::string product = "Tambrelux Pro";
   std::uint16_t vendorId = 0x0403;
+  std::string serial{};  // empty: the chip has no serial number string
+  std::uint8_t hardwareByte = 0x21;
   std::uint8_t firmwareByte = 0x11;
 };
 
@@ -83,7 +83,7 @@ class EmulatedBridge {
   Answer Discard(_UMockdevIoctlClient* client, unsigned long urb);
   Answer Claim(_UMockdevIoctlClient* client, bool detachDriver);
   Answer Driver(bool connect);
-  void Control(_UMockdevIoctlData* urb);
+  int Control(_UMockdevIoctlData* urb);
   bool ToBoard(_UMockdevIoctlData* urb);
   void ToHost(_UMockdevIoctlData* urb);
   void PullOut();
@@ -105,37 +105,4 @@ class EmulatedBridge {
   _UMockdevIoctlClient* claimedBy_ = nullptr;
 };
 
-struct ChildRun {
-  std::vector<std::string> command;  // the program, then its arguments
-  std::filesystem::path workDir;
-  std::vector<std::string> environment;  // NAME=VALUE, over this process's own
-  // As another user, with its own XDG_RUNTIME_DIR and HOME in workDir: "nobody" when this
-  // process runs as root.
-  bool unprivileged = false;
-};
-
-struct ChildOutcome {
-  int exitCode = -1;  // -1: ended by a signal
-  bool hung = false;  // killed after two minutes
-  std::string out;
-  std::string err;
-};
-
-// Create it before anything asks whether it runs on an emulated bus: umockdev answers that
-// once per process.
-class EmulatedBus {
- public:
-  EmulatedBus();
-  ~EmulatedBus();
-  EmulatedBridge& Plug(BridgeSpec spec = {});
-  ChildOutcome Run(const ChildRun& run);
-
- private:
-  std::list<EmulatedBridge> bridges_;
-  _UMockdevTestbed* testbed_;
-};
-
-// Starts this program again under the preload library, unless it runs under it already.
-void ReexecPreloaded(char** argv);
-
-}  // namespace tlx::test
+}  // namespace tlx::emulate

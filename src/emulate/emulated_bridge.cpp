@@ -1,4 +1,4 @@
-#include "emulated_bus.h"
+#include "emulate/emulated_bridge.h"
 
 #include <linux/ioctl.h>
 #include <linux/usb/ch9.h>
@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace tlx::test {
+namespace tlx::emulate {
 namespace {
 
 constexpr std::uint8_t kModemStatus[2] = {0x01, 0x60};
@@ -50,25 +50,41 @@ int NextAddress() {
   return last = last % 127 + 1;
 }
 
+// String descriptor indices of the device descriptor below.
+constexpr std::uint8_t kManufacturerIndex = 1;
+constexpr std::uint8_t kProductIndex = 2;
+constexpr std::uint8_t kSerialIndex = 3;
+
 // The kernel's view of an FT232R (bcdDevice 6.00): one interface, bulk endpoints 0x81 and
-// 0x02 of 64 bytes. libusb reads it from sysfs, the program the product string over USB.
+// 0x02 of 64 bytes. libusb reads it from sysfs, the program the strings over USB; a chip
+// without a serial number string has neither its index nor its attribute.
 std::string SysfsEntry(const BridgeSpec& spec, int port, int address) {
+  std::string serial;  // umockdev reads values with C escapes
+  for (char c : spec.serial) serial += c == '\\' ? "\\\\" : std::string(1, c);
+  if (!serial.empty()) serial = "A: serial=" + serial + "\\n\n";
   char entry[1024];
   std::snprintf(
       entry, sizeof entry,
       "P: /devices/usb1/1-%d\nN: bus/usb/001/%03d\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n"
       "E: BUSNUM=001\nE: DEVNUM=%03d\nE: DEVNAME=/dev/bus/usb/001/%03d\nA: busnum=1\\n\n"
-      "A: devnum=%d\\n\n"
-      "A: speed=12\\n\nA: bConfigurationValue=1\\n\nA: product=%s\\n\n"
-      "H: descriptors=1201000200000008%02x%02x016000060102030109022000010100803209040000"
+      "A: devnum=%d\\n\nA: speed=12\\n\nA: bConfigurationValue=1\\n\n"
+      "A: manufacturer=FTDI\\n\nA: product=%s\\n\n%s"
+      "H: descriptors=1201000200000008%02x%02x01600006%02x%02x%02x0109022000010100803209040000"
       "02ffffff020705810240000007050202400000\n",
-      port, address, address, address, address, spec.product.c_str(), spec.vendorId & 0xFF,
-      spec.vendorId >> 8);
+      port, address, address, address, address, spec.product.c_str(), serial.c_str(),
+      spec.vendorId & 0xFF, spec.vendorId >> 8, kManufacturerIndex, kProductIndex,
+      spec.serial.empty() ? 0 : kSerialIndex);
   return entry;
 }
 
-std::vector<std::uint8_t> StringDescriptor(std::uint8_t index, const std::string& text) {
+// Nothing for an index the chip has no string for: the request stalls.
+std::vector<std::uint8_t> StringDescriptor(std::uint8_t index, const BridgeSpec& spec) {
   if (index == 0) return {4, USB_DT_STRING, 0x09, 0x04};  // English (US) only
+  const std::string text = index == kManufacturerIndex ? "FTDI"
+                           : index == kProductIndex    ? spec.product
+                           : index == kSerialIndex     ? spec.serial
+                                                       : "";
+  if (text.empty()) return {};
   std::vector<std::uint8_t> utf16{static_cast<std::uint8_t>(2 + 2 * text.size()), USB_DT_STRING};
   for (char c : text) utf16.insert(utf16.end(), {static_cast<std::uint8_t>(c), 0});
   return utf16;
@@ -89,7 +105,7 @@ EmulatedBridge::EmulatedBridge(UMockdevTestbed* testbed, BridgeSpec spec, int po
       handler_(umockdev_ioctl_base_new()),
       spec_(std::move(spec)),
       port_(port),
-      board_({'K', 'V'}, 0x21, spec_.firmwareByte) {
+      board_({'K', 'V'}, spec_.hardwareByte, spec_.firmwareByte) {
   g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&OnIoctl), this);
   Plug();
 }
@@ -102,7 +118,7 @@ EmulatedBridge::~EmulatedBridge() {
 void EmulatedBridge::Plug() {
   std::lock_guard lock(mutex_);
   const auto flash = board_.Flash();
-  board_ = sim::BootloaderModel({'K', 'V'}, 0x21, spec_.firmwareByte);
+  board_ = sim::BootloaderModel({'K', 'V'}, spec_.hardwareByte, spec_.firmwareByte);
   board_.Flash() = flash;
   fifoToHost_.clear();
   latency_ = std::chrono::milliseconds(16);
@@ -204,7 +220,7 @@ EmulatedBridge::Answer EmulatedBridge::Submit(UMockdevIoctlClient* client, UMock
   bool pulledOut = false;
   if (request.type == USBDEVFS_URB_TYPE_CONTROL) {
     ++report_.controlUrbs;
-    Control(urb->data.get());
+    urb->status = Control(urb->data.get());
   } else if (request.endpoint & USB_DIR_IN) {
     ++report_.bulkInUrbs;
     urb->bulkIn = true;
@@ -262,24 +278,28 @@ EmulatedBridge::Answer EmulatedBridge::Driver(bool connect) {
   return {0, 0};
 }
 
-// The setup packet leads the buffer, the device's answer follows it.
-void EmulatedBridge::Control(UMockdevIoctlData* urb) {
+// The setup packet leads the buffer, the device's answer follows it. Returns the transfer's
+// status: -EPIPE for a string the chip does not have.
+int EmulatedBridge::Control(UMockdevIoctlData* urb) {
   usbdevfs_urb& request = UrbOf(urb);
   std::uint8_t* buffer = BufferOf(urb, static_cast<std::size_t>(request.buffer_length));
   usb_ctrlrequest setup;
   std::memcpy(&setup, buffer, sizeof setup);
   report_.trace.push_back({Crossing::Control, setup.bRequest, setup.wValue, {}});
   std::vector<std::uint8_t> answer;
-  if (setup.bRequest == USB_REQ_GET_DESCRIPTOR && setup.bRequestType == USB_DIR_IN)
-    answer = StringDescriptor(setup.wValue & 0xFF, spec_.product);
-  else if (setup.bRequestType & USB_DIR_IN)
+  if (setup.bRequest == USB_REQ_GET_DESCRIPTOR && setup.bRequestType == USB_DIR_IN) {
+    answer = StringDescriptor(setup.wValue & 0xFF, spec_);
+    if (answer.empty()) return -EPIPE;
+  } else if (setup.bRequestType & USB_DIR_IN) {
     answer.assign(setup.wLength, 0);
+  }
   if (setup.bRequest == kRequestSetLatency && !(setup.bRequestType & USB_DIR_IN))
     latency_ = std::chrono::milliseconds(std::max(setup.wValue & 0xFF, 1));
   if (setup.bRequest == kRequestReset && setup.wValue != kFlushFromHost) fifoToHost_.clear();
   const std::size_t length = std::min<std::size_t>(answer.size(), setup.wLength);
   std::copy_n(answer.begin(), length, buffer + sizeof setup);
   request.actual_length = static_cast<int>(length);
+  return 0;
 }
 
 // The bytes reach the board at once; its reply waits in the chip's FIFO for the host.
@@ -324,4 +344,4 @@ void EmulatedBridge::ToHost(UMockdevIoctlData* urb) {
   if (!data.empty()) report_.trace.push_back({Crossing::ToHost, 0, 0, std::move(data)});
 }
 
-}  // namespace tlx::test
+}  // namespace tlx::emulate
