@@ -23,6 +23,15 @@ setup() {
   "$wine" tlx-fwu.exe pack payload.bin --version 1.3 -o TLX.fwu >/dev/null
 }
 
+# Waits up to 30 s for text to appear in file.
+await() {
+  for _ in $(seq 300); do
+    grep -qF -- "$2" "$1" && return
+    sleep 0.1
+  done
+  fail "\"$2\" did not appear in $1"
+}
+
 # tlx-update.exe with the board's options; sets status, out and err, whose lines end in "\r\n"
 # as text on Windows does.
 update() {
@@ -101,10 +110,7 @@ case $case in
     TLX_SIM_BOARD="--pace instant" "$wine" tlx-update.exe <"$fifo" >first.txt 2>&1 &
     first=$!
     exec 3>"$fifo"
-    for _ in $(seq 300); do
-      grep -qF "Flash Device?" first.txt && break
-      sleep 0.1
-    done
+    await first.txt "Flash Device?"
     update "" --yes
     expect_status 4
     expect_line "$err" "Tambrelux Pro Updater: tlx-update already running! "
@@ -114,6 +120,34 @@ case $case in
     exec 3>&-
     update "" --yes
     expect_status 0
+    ;;
+  ctrl-c)
+    # Wine passes SIGINT to the program as the console's Ctrl-C. While the board is written it
+    # is refused and the update goes on; at the question it stops the run.
+    setup
+    TLX_SIM_BOARD="--pace realistic --dump-flash flash.bin" "$wine" tlx-update.exe --yes \
+      >out.txt 2>err.txt &
+    running=$!
+    await out.txt "Progress: 1"
+    kill -INT "$running"
+    status=0
+    wait "$running" || status=$?
+    out=$(tr -d '\r' <out.txt) err=$(tr -d '\r' <err.txt)
+    expect_status 0
+    expect_line "$err" "tlx-update: the update cannot be stopped halfway without leaving the board unusable; it goes on."
+    cmp -s payload.bin flash.bin || fail "the board's flash differs from the image"
+    fifo=$folder/answer
+    mkfifo "$fifo"
+    TLX_SIM_BOARD="--pace instant" "$wine" tlx-update.exe <"$fifo" >out.txt 2>err.txt &
+    running=$!
+    exec 3>"$fifo"
+    await err.txt "Flash Device?"
+    kill -INT "$running"
+    status=0
+    wait "$running" || status=$?
+    exec 3>&-
+    out=$(tr -d '\r' <out.txt) err=$(tr -d '\r' <err.txt)
+    expect_status 5
     ;;
   *)
     fail "no such case"
