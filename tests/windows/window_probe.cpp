@@ -2,12 +2,17 @@
 //   window-probe close-while-flashing  waits until the progress bar shows, presses the close
 //                                      box, and exits 0 when the window is still there;
 //   window-probe box TITLE             waits for the message box with this title and prints
-//                                      "box: TITLE | TEXT | icon" (or "no icon").
+//                                      "box: TITLE | TEXT | icon" (or "no icon");
+//   window-probe startup RUNS          starts tambrelux-updater.exe from its own folder RUNS
+//                                      times, each until its window is painted, then closes
+//                                      it; prints the times (for bench/windows).
 // Exit 2: what it waited for never came.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -70,6 +75,56 @@ int Box(const std::wstring& title) {
   return 2;
 }
 
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// From the start of the process to its window painted: shown, and its thread back in the
+// message loop, which it enters only after the first paint.
+double StartOnce(std::wstring program) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  LARGE_INTEGER start;
+  LARGE_INTEGER painted;
+  QueryPerformanceCounter(&start);
+  if (!CreateProcessW(nullptr, program.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return -1;
+  double seconds = -1;
+  for (int i = 0; i < kPolls * kPollMs; ++i, Sleep(1)) {
+    HWND window = FindWindowW(L"TambreluxProUpdater", nullptr);
+    DWORD_PTR ignored = 0;
+    if (window == nullptr || !IsWindowVisible(window) ||
+        !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored))
+      continue;
+    QueryPerformanceCounter(&painted);
+    seconds = Seconds(start, painted);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    break;
+  }
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return seconds;
+}
+
+int Startup(int runs) {
+  std::vector<double> times;
+  for (int run = 0; run < runs; ++run) {
+    const double seconds = StartOnce(L"tambrelux-updater.exe");
+    if (seconds < 0) return 2;
+    times.push_back(seconds * 1000);
+    std::printf("run %d: %.0f ms\n", run + 1, times.back());
+  }
+  std::ranges::sort(times);
+  std::printf("median %.0f ms (%.0f to %.0f ms), %d runs\n", times[times.size() / 2], times.front(),
+              times.back(), runs);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -78,6 +133,7 @@ int main() {
   const std::wstring command = count > 1 ? arguments[1] : L"";
   if (command == L"close-while-flashing" && count == 2) return CloseWhileFlashing();
   if (command == L"box" && count == 3) return Box(arguments[2]);
-  std::fprintf(stderr, "usage: window-probe close-while-flashing | box TITLE\n");
+  if (command == L"startup" && count == 3) return Startup(std::max(1, _wtoi(arguments[2])));
+  std::fprintf(stderr, "usage: window-probe close-while-flashing | box TITLE | startup RUNS\n");
   return 2;
 }
