@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@
 #include "windows/windows_process_services.h"
 
 namespace {
+
+// The window system refused the window: nothing was shown and the board was not touched.
+constexpr int kExitNoWindow = 1;
 
 // The command line as the user typed it, in UTF-8 as the program's strings are: the narrow
 // argv of Windows holds only what the ANSI code page can spell.
@@ -56,7 +60,12 @@ int main() {
   tlx::windows::WindowsProcessServices process(
       tlx::windows::LockFileFor(tlx::windows::kUpdaterLockName), std::cerr);
   tlx::windows::DllD2xx d2xx;
-  const int exitCode = tlx::win32::RunSession(GetModuleHandleW(nullptr), d2xx, process, options);
+  int exitCode = kExitNoWindow;
+  try {
+    exitCode = tlx::win32::RunSession(GetModuleHandleW(nullptr), d2xx, process, options);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+  }
   // The window only says the board was not found; this says why, for whoever started it.
   if (!d2xx.Loaded()) std::fprintf(stderr, "%s\n", tlx::windows::kDriverMissing);
   return exitCode;

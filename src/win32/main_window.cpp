@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <string>
 
 #include "app/window_texts.h"
 #include "win32/resource_ids.h"
@@ -94,7 +95,9 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   window_ = CreateWindowExW(0, kWindowClass, Wide(kApplicationTitle).c_str(), style, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, instance_, this);
-  if (window_ == nullptr) throw std::runtime_error("The window could not be created.");
+  if (window_ == nullptr)
+    throw std::runtime_error("The window could not be created (Windows error " +
+                             std::to_string(GetLastError()) + ").");
   BuildMenu();
   BuildControls();
   smallIcon_ = static_cast<HICON>(
