@@ -16,5 +16,8 @@ cd "$work"
 cp "$build/apps/tambrelux-updater-win/tambrelux-updater.exe" "$build/apps/ftd2xx-sim/ftd2xx.dll" \
   "$build/tests/windows/window-probe.exe" .
 "$wine" wineboot --init >/dev/null 2>&1
+# A Wine server started without a display keeps a desktop without one, where no window can
+# be made: let it end before the display comes.
+wineserver -w
 TLX_SIM_BOARD="--pace instant" xvfb-run -a -s "-screen 0 1024x768x24" \
   "$wine" window-probe.exe startup "$runs" 2> >(grep -v "X connection" >&2)

@@ -28,6 +28,9 @@ cp "$build/apps/tambrelux-updater-win/tambrelux-updater.exe" "$build/apps/ftd2xx
   "$build/tests/windows/window-probe.exe" "$build/apps/tlx-fwu/tlx-fwu.exe" .
 head -c 65536 /dev/urandom >payload.bin
 "$wine" tlx-fwu.exe pack payload.bin --version 1.3 -o TLX.fwu >/dev/null
+# A Wine server started without a display keeps a desktop without one, where no window can
+# be made: let it end before the display comes.
+wineserver -w
 
 # Runs the window with the board's options and, beside it, window-probe.exe with the given
 # arguments if any; sets status, out (the window's output) and probe (the probe's).
