@@ -6,6 +6,7 @@
 #include <span>
 
 #include "app/window_texts.h"
+#include "common/utf8_path.h"
 #include "image/firmware_file.h"
 #include "image/fwu_codec.h"
 
@@ -63,7 +64,7 @@ void FirmwareLoader::LoadCustomFirmware() {
 
 void FirmwareLoader::LoadChosenFile(const std::string& path) {
   if (path.empty() || !EndsWithFwu(path)) return;
-  if (!ReadContainer(path, fileBuffer_)) return;
+  if (!ReadContainer(Utf8Path(path), fileBuffer_)) return;
   LoadedPath = path;
   FileLoaded = kTrue;
 }

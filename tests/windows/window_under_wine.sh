@@ -40,7 +40,7 @@ run() {
   : >probe.txt
   cat >both.sh <<SCRIPT
 [ -z "$*" ] || "$wine" window-probe.exe $* >probe.txt 2>&1 &
-TLX_SIM_BOARD="$board" "$wine" tambrelux-updater.exe --autopilot --screenshots shots >out.txt 2>err.txt
+TLX_SIM_BOARD="$board" "$wine" tambrelux-updater.exe --autopilot --screenshots shots ${FILE:-} >out.txt 2>err.txt
 status=\$?
 wait
 # Wine's desktop would outlive the display otherwise.
@@ -68,7 +68,9 @@ expect_screenshots() {
 
 case $case in
   window-update)
-    run "--pace instant --dump-flash flash.bin"
+    # A file given by a name beyond the ANSI code page, as a user's folder often is.
+    mv TLX.fwu "Prüfung ü.fwu"
+    FILE="'Prüfung ü.fwu'" run "--pace instant --dump-flash flash.bin"
     expect_status 0
     [ -z "$out" ] || fail "unexpected output: $out"
     cmp -s payload.bin flash.bin || fail "the board's flash differs from the image"
