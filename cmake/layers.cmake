@@ -18,15 +18,17 @@ tlx_layer(src/usb      "common link"                           "ftdi.h libusb.h"
 tlx_layer(src/emulate  "common link sim"                       "umockdev")
 tlx_layer(src/windows  "common link image flash app"           "windows.h")
 tlx_layer(src/ui       "common link image flash app"           "Q")
+tlx_layer(src/win32    "common link image flash app"           "windows.h commctrl.h commdlg.h gdiplus.h")
 tlx_layer(apps/options "common link image flash app process sim ui" "CLI/")
 tlx_layer(apps/tambrelux-updater     "common link app process ui usb options" "Q")
 tlx_layer(apps/tambrelux-updater-sim "common link app process ui sim options"  "Q")
 tlx_layer(apps/tlx-update "common link image flash app process terminal sim usb windows options" "CLI/")
 tlx_layer(apps/tlx-emulate "common link sim emulate options" "CLI/")
 tlx_layer(apps/ftd2xx-sim "common link sim options windows"  "windows.h CLI/")
+tlx_layer(apps/tambrelux-updater-win "common link app win32 windows options" "windows.h CLI/")
 tlx_layer(apps/tlx-fwu    "common image"                    "CLI/")
 
 # Every third-party header family a layer could name; one not granted to a folder above is
 # refused there.
-set(TLX_THIRD_PARTY_HEADERS Q ftdi.h libusb.h windows.h bcrypt.h CLI/ nlohmann/ nettle/
-    umockdev gtest/ gmock/ benchmark/)
+set(TLX_THIRD_PARTY_HEADERS Q ftdi.h libusb.h windows.h bcrypt.h commctrl.h commdlg.h gdiplus.h
+    CLI/ nlohmann/ nettle/ umockdev gtest/ gmock/ benchmark/)

@@ -1,13 +1,13 @@
-// FILE, --autopilot and --screenshots DIR: the command line that both window programs share.
+// FILE, --autopilot and --screenshots DIR: the command line that every window program shares.
 #pragma once
 
 #include <CLI/CLI.hpp>
 
-#include "ui/updater_session.h"
+#include "app/window_session_options.h"
 
 namespace tlx::options {
 
-inline void AddWindowOptions(CLI::App& app, ui::SessionOptions& options) {
+inline void AddWindowOptions(CLI::App& app, WindowSessionOptions& options) {
   app.add_option("FILE", options.givenFile,
                  "The firmware file, read at every \"Find Device\"; its name must end in fwu\n"
                  "(default: as the Firmware Version menu chooses).")

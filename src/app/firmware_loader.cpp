@@ -6,6 +6,7 @@
 #include <span>
 
 #include "app/window_texts.h"
+#include "common/utf8_path.h"
 #include "image/firmware_file.h"
 #include "image/fwu_codec.h"
 
@@ -66,7 +67,7 @@ void FirmwareLoader::LoadChosenFile(const std::string& path) {
   if (GivenBytes != nullptr && path == GivenFile) {
     if (GivenBytes->size() != fileBuffer_.size()) return;
     fileBuffer_ = *GivenBytes;
-  } else if (!ReadContainer(path, fileBuffer_)) {
+  } else if (!ReadContainer(Utf8Path(path), fileBuffer_)) {
     return;
   }
   LoadedPath = path;

@@ -2,21 +2,15 @@
 // both programs. Needs a QApplication.
 #pragma once
 
-#include <string>
-
 #include "app/process_services.h"
+#include "app/window_session_options.h"
 #include "link/d2xx.h"
 
 class QApplication;
 
 namespace tlx::ui {
 
-struct SessionOptions {
-  std::string givenFile;  // empty: the source the Firmware Version menu chooses
-  bool autopilot = false;
-  int autopilotPauseMs = 600;
-  std::string screenshotDirectory;  // empty: no screenshots
-};
+using SessionOptions = WindowSessionOptions;
 
 // Name, version and icon of the program, and no quitting behind the logic's back.
 void ConfigureApplication(QApplication& app, const ProcessServices& process);

@@ -20,7 +20,7 @@ found=$(cd "$top" && find . -type f | sed 's|^\./||' | sort)
 wanted=$(printf '%s\n' "$@" | sort)
 [ "$found" = "$wanted" ] || { printf 'the .zip holds:\n%s\nexpected:\n%s\n' "$found" "$wanted"; exit 1; }
 
-system='^(KERNEL32|msvcrt|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|ADVAPI32|bcrypt|ole32|UxTheme)\.dll$'
+system='^(KERNEL32|msvcrt|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|ADVAPI32|bcrypt|ole32|UxTheme|gdiplus)\.dll$'
 for program in "$top"/*.exe; do
   x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ {print $3}' | while read -r dll; do
     grep -Eiq "$system" <<<"$dll" || { echo "$(basename "$program") needs $dll"; exit 1; }
