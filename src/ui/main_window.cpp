@@ -6,37 +6,12 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <cmath>
 
+#include "app/window_layout.h"
 #include "app/window_texts.h"
 
 namespace tlx::ui {
 namespace {
-
-// Positions and sizes in twips from the top left of the client area; 15 twips make a pixel.
-struct Twips {
-  int left;
-  int top;
-  int width;
-  int height;
-};
-
-constexpr Twips kButtonPlaces[kButtonCount] = {
-    {1613, 3240, 1815, 495},  // "Find Device"
-    {773, 3240, 1455, 495},   // "Flash Device"
-    {2813, 3240, 1455, 495},  // "Abort Flash"
-    {1980, 3240, 1080, 495},  // "Ok!"
-};
-constexpr Twips kPicturePlace{1290, 360, 2460, 1860};
-constexpr Twips kProgressPlace{1260, 3270, 2535, 435};
-constexpr Twips kDeviceNamePlace{540, 2400, 3975, 255};
-constexpr Twips kStatusTextPlace{525, 2760, 3975, 255};
-
-constexpr int kFontPixels = 12;
-
-int ToPixels(int twips) {
-  return static_cast<int>(std::lround(twips / 15.0));
-}
 
 void Place(QWidget* widget, const Twips& place) {
   widget->setGeometry(ToPixels(place.left), ToPixels(place.top), ToPixels(place.width),
@@ -106,7 +81,7 @@ void MainWindow::AddButton(QWidget* client, int index) {
   auto* button = new QPushButton(kButtonCaptions[static_cast<std::size_t>(index)], client);
   button->setObjectName(QString("Button%1").arg(index));
   button->setVisible(index == kFindDevice);
-  Place(button, kButtonPlaces[index]);
+  Place(button, kButtonPlaces[static_cast<std::size_t>(index)]);
   connect(button, &QPushButton::clicked, this, [this, index] { emit buttonClicked(index); });
   buttons_[static_cast<std::size_t>(index)] = button;
 }

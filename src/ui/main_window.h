@@ -17,9 +17,6 @@ class QPushButton;
 
 namespace tlx::ui {
 
-inline constexpr int kClientWidth = 336;
-inline constexpr int kClientHeight = 273;
-
 // The board icon, drawn at 16 and 32 pixels.
 QIcon ProgramIcon();
 

@@ -2,35 +2,16 @@
 
 #include <commctrl.h>
 
-#include <cmath>
 #include <stdexcept>
 #include <string>
 
+#include "app/window_layout.h"
 #include "app/window_texts.h"
 #include "win32/resource_ids.h"
 #include "win32/window_text.h"
 
 namespace tlx::win32 {
 namespace {
-
-// Positions and sizes in twips from the top left of the client area; 15 twips make a pixel.
-struct Twips {
-  int left;
-  int top;
-  int width;
-  int height;
-};
-
-constexpr Twips kButtonPlaces[kButtonCount] = {
-    {1613, 3240, 1815, 495},  // "Find Device"
-    {773, 3240, 1455, 495},   // "Flash Device"
-    {2813, 3240, 1455, 495},  // "Abort Flash"
-    {1980, 3240, 1080, 495},  // "Ok!"
-};
-constexpr Twips kPicturePlace{1290, 360, 2460, 1860};
-constexpr Twips kProgressPlace{1260, 3270, 2535, 435};
-constexpr Twips kDeviceNamePlace{540, 2400, 3975, 255};
-constexpr Twips kStatusTextPlace{525, 2760, 3975, 255};
 
 // Control and menu identifiers: the buttons by index from kButtonBase.
 constexpr int kButtonBase = 100;
@@ -40,12 +21,6 @@ constexpr int kDeviceNameId = 202;
 constexpr int kStatusTextId = 203;
 constexpr int kDefaultItemId = 300;
 constexpr int kCustomItemId = 301;
-
-constexpr int kFontPixels = 12;
-
-int ToPixels(int twips) {
-  return static_cast<int>(std::lround(twips / 15.0));
-}
 
 RECT ToRect(const Twips& place) {
   const int left = ToPixels(place.left);
@@ -156,7 +131,7 @@ void MainWindow::AddButton(int index) {
   buttons_[static_cast<std::size_t>(index)] =
       AddControl(L"BUTTON", Wide(kButtonCaptions[static_cast<std::size_t>(index)]).c_str(),
                  WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | visible, 0, kButtonBase + index,
-                 ToRect(kButtonPlaces[index]));
+                 ToRect(kButtonPlaces[static_cast<std::size_t>(index)]));
 }
 
 void MainWindow::AddPicture() {

@@ -14,8 +14,6 @@
 
 namespace tlx::win32 {
 
-inline constexpr int kClientWidth = 336;
-inline constexpr int kClientHeight = 273;
 inline constexpr wchar_t kWindowClass[] = L"TambreluxProUpdater";
 
 class MainWindow {
