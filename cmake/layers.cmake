@@ -18,7 +18,7 @@ tlx_layer(src/usb      "common link"                           "ftdi.h libusb.h"
 tlx_layer(src/emulate  "common link sim"                       "umockdev")
 tlx_layer(src/windows  "common link image flash app"           "windows.h")
 tlx_layer(src/ui       "common link image flash app"           "Q")
-tlx_layer(src/win32    "common link image flash app"           "windows.h commctrl.h commdlg.h gdiplus.h")
+tlx_layer(src/win32    "common link image flash app windows"         "windows.h commctrl.h commdlg.h gdiplus.h")
 tlx_layer(apps/options "common link image flash app process sim ui" "CLI/")
 tlx_layer(apps/tambrelux-updater     "common link app process ui usb options" "Q")
 tlx_layer(apps/tambrelux-updater-sim "common link app process ui sim options"  "Q")

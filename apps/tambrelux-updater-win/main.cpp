@@ -13,6 +13,7 @@
 #include "win32/updater_session.h"
 #include "win32/window_text.h"
 #include "windows/dll_d2xx.h"
+#include "windows/text.h"
 #include "windows/windows_process_services.h"
 
 namespace {
@@ -26,7 +27,7 @@ std::vector<std::string> Arguments() {
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> arguments;
-  for (int i = 0; i < count; ++i) arguments.push_back(tlx::win32::Narrow(wide[i]));
+  for (int i = 0; i < count; ++i) arguments.push_back(tlx::windows::Utf8(wide[i]));
   LocalFree(wide);
   return arguments;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/device_list.h"
 #include "link/device_location.h"
 #include "link/tlx_module.h"
 
@@ -11,13 +12,6 @@ namespace tlx::sim {
 namespace {
 
 constexpr int kPortsPerRootHub = 15;
-
-template <std::size_t N>
-void CopyText(char (&field)[N], const std::string& text) {
-  const std::size_t length = std::min(text.size(), N - 1);
-  std::memcpy(field, text.data(), length);
-  field[length] = '\0';
-}
 
 }  // namespace
 
@@ -51,8 +45,8 @@ FT_DEVICE_LIST_INFO_NODE ListNode(const BoardIdentity& identity, FT_HANDLE openH
   node.Flags = identity.busy || openHere != 0 ? FT_FLAGS_OPENED : 0;
   node.ID = kBridgeUsbId;
   node.LocId = identity.locId;
-  CopyText(node.SerialNumber, identity.serial);
-  CopyText(node.Description, kDeviceDescription);
+  SetNodeText(node.SerialNumber, identity.serial);
+  SetNodeText(node.Description, kDeviceDescription);
   node.ftHandle = openHere;
   return node;
 }

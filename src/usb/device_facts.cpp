@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "link/device_list.h"
 #include "link/device_location.h"
 
 namespace tlx::usb {
@@ -69,13 +70,6 @@ bool HeldByAProgram(libusb_device_handle* handle) {
   return claimed == LIBUSB_ERROR_BUSY;
 }
 
-template <std::size_t N>
-void CopyText(char (&field)[N], const std::string& text) {
-  const std::size_t length = std::min(text.size(), N - 1);
-  std::memcpy(field, text.data(), length);
-  field[length] = '\0';
-}
-
 }  // namespace
 
 std::optional<DeviceFacts> FactsOf(libusb_device* device, const std::filesystem::path& sysfsDevices,
@@ -120,8 +114,8 @@ FT_DEVICE_LIST_INFO_NODE NodeOf(const DeviceFacts& facts) {
       (facts.noAccess ? FT_FLAGS_NO_ACCESS : 0) | (facts.heldElsewhere ? FT_FLAGS_OPENED : 0);
   node.ID = facts.usbId;
   node.LocId = facts.locId.value_or(0);
-  CopyText(node.SerialNumber, facts.serial);
-  CopyText(node.Description, facts.product);
+  SetNodeText(node.SerialNumber, facts.serial);
+  SetNodeText(node.Description, facts.product);
   return node;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/window_texts.h"
 #include "win32/window_text.h"
+#include "windows/text.h"
 
 namespace tlx::win32 {
 namespace {
@@ -39,7 +40,7 @@ void Autopilot::Step() {
   if (Shows(kFlashDevice)) {
     Click(kFlashDevice);
   } else if (Shows(kOk)) {
-    completed_ = completed_ || Narrow(TextOf(window_.StatusText())) == kFlashCompleteText;
+    completed_ = completed_ || windows::Utf8(TextOf(window_.StatusText())) == kFlashCompleteText;
     Click(kOk);
   } else if (Shows(kFindDevice) && !findPressed_) {
     findPressed_ = true;
@@ -50,8 +51,8 @@ void Autopilot::Step() {
 }
 
 void Autopilot::MessageBoxShown(HWND box) {
-  std::cout << "message: " << Narrow(TextOf(box)) << " | "
-            << Narrow(TextOf(GetDlgItem(box, kBoxTextId))) << std::endl;
+  std::cout << "message: " << windows::Utf8(TextOf(box)) << " | "
+            << windows::Utf8(TextOf(GetDlgItem(box, kBoxTextId))) << std::endl;
   window_.After(pauseMs_, [box] { PostMessageW(box, WM_COMMAND, IDOK, 0); });
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "win32/window_text.h"
+#include "windows/text.h"
 
 namespace tlx::win32 {
 namespace {
@@ -50,7 +51,7 @@ bool ShowOpenDialog(HWND owner, FileOpenDialog& dialog) {
   // Cancelling and a dialog that could not open both leave the file unchosen; CancelError
   // asks the caller to treat that as a failure, which a false return already is.
   if (!GetOpenFileNameW(&request)) return false;
-  dialog.FileName = Narrow(path.data());
+  dialog.FileName = windows::Utf8(path.data());
   return true;
 }
 

@@ -8,7 +8,6 @@
 namespace tlx::win32 {
 
 std::wstring Wide(const std::string& text);
-std::string Narrow(const std::wstring& text);
 
 // The text of a window or control.
 std::wstring TextOf(HWND window);
