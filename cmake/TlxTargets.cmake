@@ -25,7 +25,7 @@ function(tlx_library name)
   tlx_strict(${name})
 endfunction()
 
-# One program per folder under apps/, installed with the given component (CMake's default
+# One program per folder under apps/, installed with the given component (the updater's
 # when none is given).
 function(tlx_program name)
   cmake_parse_arguments(ARG "" "COMPONENT" "" ${ARGN})

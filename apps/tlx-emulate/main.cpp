@@ -30,7 +30,8 @@ constexpr char kExample[] =
     "third pulled out two seconds after the script starts:\n"
     "  tlx-emulate --boards 3 --board 2:firmware=1.2 --board 2:serial= --unplug 3:after=2 \\\n"
     "    -- ./line.sh\n"
-    "Needs umockdev's preload library (Debian package libumockdev0).";
+    "Needs umockdev's preload library (Debian package umockdev; the package tambrelux-emulate\n"
+    "depends on it).";
 
 void PlugIn(emulate::EmulatedBus& bus, const BusPlan& plan) {
   for (const BoardPlan& board : plan.boards) {

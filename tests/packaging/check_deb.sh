@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds the .deb from this build tree (built in full, as cpack does not build) with cpack
-# into its own folder, and checks what it installs, what it depends on, its udev rule, that
-# a firmware file opens in the updater, its stripped programs, its changelog, its AppStream
-# metadata and the manual pages the build tree made; with --lintian, also what Debian's
-# lintian says of it.
-# Usage: check_deb.sh [--lintian] <build dir> <work dir> <expected dependency>... --
-#        <expected path>...
+# Builds the .deb packages from this build tree (built in full, as cpack does not build) with
+# cpack into their own folder, and checks that they are the packages the list names, what
+# each installs and depends on (and must not depend on), that no file is in two of them, the
+# udev rule, that a firmware file opens in the updater, the stripped programs, each package's
+# copyright file and changelog, the AppStream metadata and the manual pages the build tree
+# made; with --lintian, also what Debian's lintian says of them.
+# Usage: check_deb.sh [--lintian] <build dir> <work dir> <list>
+# The list has a line per expectation: "<package> path <path>", "<package> depends <package>"
+# or "<package> lacks <package>".
 set -euo pipefail
 
 lintian=0
@@ -13,39 +15,64 @@ if [ "$1" = --lintian ]; then
   lintian=1
   shift
 fi
-build=$1 work=$2
-shift 2
-depends=()
-while [ "$1" != "--" ]; do depends+=("$1"); shift; done
-shift
+build=$1 work=$2 list=$3
 
 rm -rf "$work"
 mkdir -p "$work"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; exit 1; }
-debs=("$work"/*.deb)
-[ ${#debs[@]} -eq 1 ] || { echo "expected one .deb, found: ${debs[*]}"; exit 1; }
-deb=${debs[0]}
 
 failed=0
-contents=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')
-for path in "$@"; do
-  grep -qx "$path" <<<"$contents" || { echo "missing from the package: $path"; failed=1; }
+expected=$(awk '{print $1}' "$list" | sort -u)
+built=$(for deb in "$work"/*.deb; do dpkg-deb -f "$deb" Package; done | sort)
+[ "$built" = "$expected" ] ||
+  { echo "expected the packages" $expected "but cpack built" $built; exit 1; }
+
+expectations() { awk -v package="$1" -v kind="$2" '$1 == package && $2 == kind {print $3}' "$list"; }
+
+for package in $expected; do
+  deb=$(echo "$work/${package}"_*.deb)
+  root=$work/root/$package
+  mkdir -p "$root"
+  dpkg-deb -x "$deb" "$root"
+  doc=/usr/share/doc/$package
+  for path in $(expectations "$package" path) $doc/copyright $doc/changelog.gz; do
+    [ -e "$root$path" ] || { echo "missing from $package: $path"; failed=1; }
+  done
+  declared=$(dpkg-deb -f "$deb" Depends)
+  for dependency in $(expectations "$package" depends); do
+    grep -Eq "(^|, )$dependency( |,|$)" <<<"$declared" ||
+      { echo "$package's Depends lacks $dependency: $declared"; failed=1; }
+  done
+  for dependency in $(expectations "$package" lacks); do
+    grep -Eq "(^|, )$dependency( |,|$)" <<<"$declared" &&
+      { echo "$package must not depend on $dependency: $declared"; failed=1; }
+  done
+  for program in "$root"/usr/bin/*; do
+    [ -x "$program" ] || { echo "not executable: $program"; failed=1; }
+    file -b "$program" | grep -q ', stripped' || { echo "not stripped: $program"; failed=1; }
+  done
+  zcat "$root$doc/changelog.gz" >"$work/changelog-$package"
+  latest=$(dpkg-parsechangelog -l "$work/changelog-$package" -S Version)
+  version=$(dpkg-deb -f "$deb" Version)
+  [ "$latest" = "$version" ] ||
+    { echo "$package's changelog's latest version is $latest, the package's $version"; failed=1; }
 done
 
-declared=$(dpkg-deb -f "$deb" Depends)
-for dependency in "${depends[@]}"; do
-  grep -Eq "(^|, )$dependency( |,|$)" <<<"$declared" ||
-    { echo "Depends lacks $dependency: $declared"; failed=1; }
-done
+# dpkg refuses to install a package holding a file another installed package holds.
+shared=$(cd "$work/root" && find . -type f | cut -d/ -f3- | sort | uniq -d)
+[ -z "$shared" ] || { echo "files in two packages: $shared"; failed=1; }
 
-dpkg-deb -x "$deb" "$work/root"
-rule="$work/root/usr/lib/udev/rules.d/60-tambrelux-pro.rules"
+# The updater's own files.
+root=$work/root/tambrelux-updater
+deb=$(echo "$work"/tambrelux-updater_*.deb)
+version=$(dpkg-deb -f "$deb" Version)
+rule="$root/usr/lib/udev/rules.d/60-tambrelux-pro.rules"
 for clause in 'ATTR{idVendor}=="0403"' 'ATTR{product}=="Tambrelux Pro"' 'TAG+="uaccess"'; do
   grep -v '^#' "$rule" | grep -qF "$clause" || { echo "udev rule lacks $clause"; failed=1; }
 done
 # A double click on a firmware file opens it in the updater.
-share="$work/root/usr/share"
+share="$root/usr/share"
 mime=$(grep -o 'type="[^"]*"' "$share/mime/packages/tambrelux-updater.xml" | cut -d'"' -f2)
 grep -q 'glob pattern="\*.fwu"' "$share/mime/packages/tambrelux-updater.xml" ||
   { echo "the MIME type does not cover *.fwu"; failed=1; }
@@ -54,19 +81,8 @@ for line in "Exec=tambrelux-updater %f" "MimeType=$mime;"; do
     { echo "desktop entry lacks $line"; failed=1; }
 done
 
-version=$(dpkg-deb -f "$deb" Version)
-for path in "$@"; do
-  case $path in
-    /usr/bin/*)
-      [ -x "$work/root$path" ] || { echo "not executable: $path"; failed=1; }
-      file -b "$work/root$path" | grep -q ', stripped' || { echo "not stripped: $path"; failed=1; }
-      ;;
-  esac
-done
-
-# Every page this tree made (those of programs outside the package too) renders without a
-# complaint from man, and names its program's exit statuses: all of those its --help names,
-# if it names them.
+# Every page this tree made renders without a complaint from man, and names its program's
+# exit statuses: all of those its --help names, if it names them.
 for page in "$build"/packaging/man/*.1.gz; do
   [ -f "$page" ] || continue
   program=$(basename "$page" .1.gz)
@@ -85,19 +101,11 @@ for page in "$build"/packaging/man/*.1.gz; do
   done
 done
 
-doc="$share/doc/tambrelux-updater"
-if [ -f "$doc/changelog.gz" ]; then
-  zcat "$doc/changelog.gz" >"$work/changelog"
-  latest=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
-  [ "$latest" = "$version" ] ||
-    { echo "the changelog's latest version is $latest, the package's $version"; failed=1; }
-fi
-
 # What a software centre lists: valid, and in step with the package and its desktop entry.
 for metainfo in "$share"/metainfo/*.metainfo.xml; do
   [ -f "$metainfo" ] || continue
   appstreamcli validate --no-net "$metainfo" || failed=1
-  appstreamcli validate-tree --no-net "$work/root" || failed=1
+  appstreamcli validate-tree --no-net "$root" || failed=1
   latest=$(grep -m1 -o '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2)
   [ "$latest" = "$version" ] ||
     { echo "$metainfo's latest release is $latest, the package's $version"; failed=1; }
@@ -109,7 +117,7 @@ for metainfo in "$share"/metainfo/*.metainfo.xml; do
 done
 
 if [ $lintian -eq 1 ]; then
-  echo "lintian --allow-root --fail-on error,warning --info $(basename "$deb")"
-  lintian --allow-root --fail-on error,warning --info "$deb" || failed=1
+  echo "lintian --allow-root --fail-on error,warning --info" "$work"/*.deb
+  lintian --allow-root --fail-on error,warning --info "$work"/*.deb || failed=1
 fi
 exit $failed

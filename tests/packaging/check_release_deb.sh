@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The package as it ships: built as the README tells a packager (the release preset), with
-# only the programs and what the package holds, in a build tree of its own that later runs
-# reuse; then every check of check_deb.sh and Debian's lintian on it.
+# The packages as they ship: built as the README tells a packager (the release preset), with
+# only the programs and what the packages hold, in a build tree of their own that later runs
+# reuse; then every check of check_deb.sh and Debian's lintian on them.
 # Usage: check_release_deb.sh <source dir> <build dir> <cmake option>... -- <check_deb.sh arguments>
 set -euo pipefail
 
