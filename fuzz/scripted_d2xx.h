@@ -29,6 +29,9 @@ class ScriptedD2xx final : public D2xx {
     return FT_NOT_SUPPORTED;
   }
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
+  FT_STATUS FT_GetDeviceInfo(FT_HANDLE, DWORD*, DWORD*, char*, char*) override {
+    return FT_NOT_SUPPORTED;
+  }
   FT_STATUS FT_SetTimeouts(FT_HANDLE, DWORD, DWORD) override { return FT_OK; }
   FT_STATUS FT_SetLatencyTimer(FT_HANDLE, UCHAR) override { return FT_OK; }
   FT_STATUS FT_SetUSBParameters(FT_HANDLE, DWORD, DWORD) override { return FT_OK; }

@@ -75,6 +75,19 @@ __declspec(dllexport) abi::FT_STATUS WINAPI
 }
 
 __declspec(dllexport) abi::FT_STATUS WINAPI
+    FT_GetDeviceInfo(abi::FT_HANDLE handle, ULONG* type, LPDWORD id, PCHAR serialNumber,
+                     PCHAR description, PVOID) {
+  return OnBoard([&](D2xx& port) {
+    tlx::DWORD ourType = 0, ourId = 0;
+    const FT_STATUS status =
+        port.FT_GetDeviceInfo(Ours(handle), &ourType, &ourId, serialNumber, description);
+    *type = ourType;
+    *id = ourId;
+    return status;
+  });
+}
+
+__declspec(dllexport) abi::FT_STATUS WINAPI
     FT_SetTimeouts(abi::FT_HANDLE handle, ULONG readTimeout, ULONG writeTimeout) {
   return OnBoard(
       [&](D2xx& port) { return port.FT_SetTimeouts(Ours(handle), readTimeout, writeTimeout); });

@@ -73,6 +73,11 @@ class D2xx {
   // Opens the device named by arg1 (a NUL-terminated description, a NUL-terminated serial
   // number, or a location id, as flags says) and writes its handle to *handle.
   virtual FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) = 0;
+  // What the opened device is, as the device list describes it, read when it was opened:
+  // its type, USB ids, serial number (16 bytes) and description (64 bytes), NUL-terminated.
+  // The library's last argument, reserved, is left out.
+  virtual FT_STATUS FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id, char* serialNumber,
+                                     char* description) = 0;
   // Read and write timeouts in milliseconds; 0 for the write timeout means none.
   virtual FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) = 0;
   virtual FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) = 0;

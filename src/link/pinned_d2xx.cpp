@@ -1,25 +1,20 @@
 #include "link/pinned_d2xx.h"
 
-#include <algorithm>
-#include <vector>
+#include <string_view>
 
 namespace tlx {
 
 PinnedD2xx::PinnedD2xx(D2xx& inner, DWORD locId, std::string serial)
     : inner_(inner), locId_(locId), serial_(std::move(serial)) {}
 
-FT_STATUS PinnedD2xx::CheckListedBoard(const char* description) {
-  DWORD count = 0;
-  if (const FT_STATUS status = inner_.FT_CreateDeviceInfoList(&count); status != FT_OK)
+FT_STATUS PinnedD2xx::CheckOpenedBoard(FT_HANDLE opened, const char* description) {
+  FT_DEVICE_LIST_INFO_NODE node;
+  if (const FT_STATUS status = inner_.FT_GetDeviceInfo(opened, &node.Type, &node.ID,
+                                                       node.SerialNumber, node.Description);
+      status != FT_OK)
     return status;
-  std::vector<FT_DEVICE_LIST_INFO_NODE> nodes(count);
-  if (const FT_STATUS status = inner_.FT_GetDeviceInfoList(nodes.data(), &count); status != FT_OK)
-    return status;
-  nodes.resize(std::min<std::size_t>(count, nodes.size()));
-  const auto node = std::find_if(nodes.begin(), nodes.end(),
-                                 [this](const auto& node) { return node.LocId == locId_; });
-  const bool same = node != nodes.end() && serial_ == node->SerialNumber &&
-                    std::string_view(description) == node->Description;
+  const bool same =
+      serial_ == node.SerialNumber && std::string_view(description) == node.Description;
   return same ? FT_OK : FT_DEVICE_NOT_FOUND;
 }
 
@@ -31,7 +26,7 @@ FT_STATUS PinnedD2xx::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle
   FT_HANDLE opened = 0;
   const FT_STATUS status = inner_.FT_OpenEx(LocationArgument(locId_), FT_OPEN_BY_LOCATION, &opened);
   if (status != FT_OK) return status;
-  if (const FT_STATUS check = CheckListedBoard(arg1); check != FT_OK) {
+  if (const FT_STATUS check = CheckOpenedBoard(opened, arg1); check != FT_OK) {
     inner_.FT_Close(opened);
     return check;
   }
@@ -39,6 +34,10 @@ FT_STATUS PinnedD2xx::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle
   return FT_OK;
 }
 
+FT_STATUS PinnedD2xx::FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id, char* serialNumber,
+                                       char* description) {
+  return inner_.FT_GetDeviceInfo(handle, type, id, serialNumber, description);
+}
 FT_STATUS PinnedD2xx::FT_CreateDeviceInfoList(DWORD* numDevices) {
   return inner_.FT_CreateDeviceInfoList(numDevices);
 }

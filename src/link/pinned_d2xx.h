@@ -1,8 +1,9 @@
 // One chosen board out of several, for the unchanged window logic, which opens "the" board by
 // its description: an open by description here opens the board at the location it was listed
-// at, and only if it still carries the serial number it was listed with. A board swapped
-// between listing and opening is refused rather than updated in the other's place. Every
-// other call passes through to the D2XX beneath.
+// at, and only if the board opened there still carries the serial number and description it
+// was listed with. A board swapped between listing and opening is refused rather than updated
+// in the other's place. The list is not read again, so opening N boards costs N opens, not N
+// lists of N boards. Every other call passes through to the D2XX beneath.
 #pragma once
 
 #include <string>
@@ -21,6 +22,8 @@ class PinnedD2xx final : public D2xx {
   // By description: FT_DEVICE_NOT_FOUND when the board at the location is gone, carries
   // another serial number or another description; otherwise what opening it by location gives.
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
+  FT_STATUS FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id, char* serialNumber,
+                             char* description) override;
   FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
   FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) override;
   FT_STATUS FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferSize,
@@ -33,8 +36,8 @@ class PinnedD2xx final : public D2xx {
   FT_STATUS FT_Close(FT_HANDLE handle) override;
 
  private:
-  // Whether the list, read again now, shows the board at the location as it was listed.
-  FT_STATUS CheckListedBoard(const char* description);
+  // Whether the board opened at the location is the one listed there.
+  FT_STATUS CheckOpenedBoard(FT_HANDLE opened, const char* description);
 
   D2xx& inner_;
   const DWORD locId_;

@@ -81,6 +81,13 @@ FT_STATUS SimulatedBus::OnBoard(FT_HANDLE handle, Call call) {
   return call(boards_[opened->board]->Port(), opened->inner);
 }
 
+FT_STATUS SimulatedBus::FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id,
+                                         char* serialNumber, char* description) {
+  return OnBoard(handle, [&](D2xx& port, FT_HANDLE inner) {
+    return port.FT_GetDeviceInfo(inner, type, id, serialNumber, description);
+  });
+}
+
 FT_STATUS SimulatedBus::FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) {
   return OnBoard(handle, [&](D2xx& port, FT_HANDLE inner) {
     return port.FT_SetTimeouts(inner, readTimeout, writeTimeout);

@@ -71,6 +71,12 @@ FT_STATUS SimulatedD2xx::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* han
   return Finish(entry, FT_OK, pacer_.Timing().controlCallMs);
 }
 
+FT_STATUS SimulatedD2xx::FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id,
+                                          char* serialNumber, char* description) {
+  if (handle == 0 || handle != openHandle_) return FT_INVALID_HANDLE;
+  return CopyDeviceInfo(ListNode(identity_, openHandle_), type, id, serialNumber, description);
+}
+
 FT_STATUS SimulatedD2xx::FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) {
   const TraceEntry entry{
       .call = D2xxCall::SetTimeouts, .readTimeout = readTimeout, .writeTimeout = writeTimeout};

@@ -1,4 +1,4 @@
-// The eight D2XX calls over the simulated board's bridge, with the library's statuses, byte
+// The D2XX calls over the simulated board's bridge, with the library's statuses, byte
 // counts and read timeout, the fault plan applied call by call, every call traced and paced.
 // A call takes effect at its end by the model clock, so on the realistic pace a purge acts on
 // what the wire left during its own control transfer.
@@ -9,7 +9,8 @@
 //   board another program holds, gives FT_DEVICE_NOT_OPENED. Handles are never 0 and are
 //   not reused, so a closed handle stays invalid (FT_INVALID_HANDLE).
 // - The device list holds the board while it is plugged in; listing is no call to the board,
-//   so it is neither traced, paced nor counted by the fault plan.
+//   so it is neither traced, paced nor counted by the fault plan. Nor is FT_GetDeviceInfo,
+//   which tells what the board was when opened, after an unplug too, until the close.
 // - Unplugged: FT_OpenEx gives FT_DEVICE_NOT_FOUND, every I/O call FT_IO_ERROR, and
 //   FT_Close still gives FT_OK and frees the handle, as the library does for a device that
 //   has gone.
@@ -51,6 +52,8 @@ class SimulatedD2xx final : public D2xx {
   FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevices) override;
   FT_STATUS FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) override;
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
+  FT_STATUS FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id, char* serialNumber,
+                             char* description) override;
   FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
   FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) override;
   FT_STATUS FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferSize,

@@ -38,7 +38,7 @@ FT_STATUS D2xxAdapter::FT_CreateDeviceInfoList(DWORD* numDevices) {
   if (code < 0) return D2xxStatusOf(RawOp::Scan, code);
   for (FT_DEVICE_LIST_INFO_NODE& node : listed_) {
     for (const auto& [handle, open] : open_) {
-      if (open.locId != node.LocId || node.LocId == 0) continue;
+      if (open.node.LocId != node.LocId || node.LocId == 0) continue;
       node.Flags |= FT_FLAGS_OPENED;
       node.ftHandle = handle;
     }
@@ -66,8 +66,15 @@ FT_STATUS D2xxAdapter::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handl
   permissionDenied_ = outcome.device == nullptr && outcome.permissionDenied;
   if (outcome.device == nullptr) return D2xxStatusOf(outcome.failedStep, outcome.code);
   *handle = nextHandle_++;
-  open_[*handle] = OpenDevice{std::move(outcome.device), 0, kDefaultLatencyMs, outcome.locId};
+  open_[*handle] = OpenDevice{std::move(outcome.device), 0, kDefaultLatencyMs, outcome.node};
   return FT_OK;
+}
+
+FT_STATUS D2xxAdapter::FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id,
+                                        char* serialNumber, char* description) {
+  const OpenDevice* open = Find(handle);
+  if (open == nullptr) return FT_INVALID_HANDLE;
+  return CopyDeviceInfo(open->node, type, id, serialNumber, description);
 }
 
 FT_STATUS D2xxAdapter::FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) {

@@ -36,6 +36,8 @@ class D2xxAdapter : public D2xx {
   FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevices) override;
   FT_STATUS FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) override;
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
+  FT_STATUS FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id, char* serialNumber,
+                             char* description) override;
   FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
   FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) override;
   FT_STATUS FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferSize,
@@ -56,7 +58,7 @@ class D2xxAdapter : public D2xx {
     std::unique_ptr<RawDevice> device;
     DWORD readTimeoutMs = 0;
     int latencyMs = kDefaultLatencyMs;
-    DWORD locId = 0;
+    FT_DEVICE_LIST_INFO_NODE node{};  // as it was when opened
   };
   OpenDevice* Find(FT_HANDLE handle);
 

@@ -95,6 +95,10 @@ std::optional<DeviceFacts> FactsOf(libusb_device* device, const std::filesystem:
   return facts;
 }
 
+std::optional<DWORD> LocationOfDevice(libusb_device* device) {
+  return LocationOfPorts(PortsOf(device));
+}
+
 bool Names(const DeviceName& name, const DeviceFacts& facts) {
   switch (name.flags) {
     case FT_OPEN_BY_LOCATION:

@@ -31,6 +31,9 @@ struct DeviceFacts {
 // holds the device, which costs a claim of its interface when no kernel driver has it.
 std::optional<DeviceFacts> FactsOf(libusb_device* device, const std::filesystem::path& sysfsDevices,
                                    bool checkHeld);
+// Where the device is plugged in, without asking the device anything; nothing where a
+// location id cannot say the port path.
+std::optional<DWORD> LocationOfDevice(libusb_device* device);
 // Whether the device is the one the name names.
 bool Names(const DeviceName& name, const DeviceFacts& facts);
 FT_DEVICE_LIST_INFO_NODE NodeOf(const DeviceFacts& facts);

@@ -47,6 +47,8 @@ OpenOutcome LibftdiBus::Open(const DeviceName& name) {
   scan.context->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
   OpenOutcome outcome{nullptr, RawOp::Scan, LIBUSB_ERROR_NOT_FOUND};
   for (ssize_t i = 0; i < scan.count && outcome.device == nullptr; ++i) {
+    if (name.flags == FT_OPEN_BY_LOCATION && LocationOfDevice(scan.devices[i]) != name.locId)
+      continue;
     const auto facts = FactsOf(scan.devices[i], sysfsDevices_, false);
     if (!facts || !Names(name, *facts)) continue;
     if (facts->noAccess) {
@@ -56,7 +58,7 @@ OpenOutcome LibftdiBus::Open(const DeviceName& name) {
     const int opened = ftdi_usb_open_dev(scan.context, scan.devices[i]);
     if (opened == 0) {
       outcome = {std::make_unique<LibftdiDevice>(scan.context), RawOp::Open, 0, false,
-                 facts->locId.value_or(0)};
+                 NodeOf(*facts)};
       scan.context = nullptr;  // the device owns it now
     } else {
       ForgetDevice(scan.context);

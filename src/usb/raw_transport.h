@@ -53,7 +53,9 @@ struct OpenOutcome {
   int code = 0;
   // A device with the name exists but this user may not open it.
   bool permissionDenied = false;
-  DWORD locId = 0;  // where the opened device is plugged in
+  // The opened device as the device list describes it: where it is plugged in, its ids and
+  // strings.
+  FT_DEVICE_LIST_INFO_NODE node{};
 };
 
 class RawBus {

@@ -28,6 +28,9 @@ using FT_CreateDeviceInfoList_t = FT_STATUS(WINAPI*)(LPDWORD numDevices);
 using FT_GetDeviceInfoList_t = FT_STATUS(WINAPI*)(FT_DEVICE_LIST_INFO_NODE* list,
                                                   LPDWORD numDevices);
 using FT_OpenEx_t = FT_STATUS(WINAPI*)(PVOID arg1, ::DWORD flags, FT_HANDLE* handle);
+// The device type is the library's FT_DEVICE, a ULONG; the last argument is reserved.
+using FT_GetDeviceInfo_t = FT_STATUS(WINAPI*)(FT_HANDLE handle, ULONG* type, LPDWORD id,
+                                              PCHAR serialNumber, PCHAR description, PVOID dummy);
 using FT_SetTimeouts_t = FT_STATUS(WINAPI*)(FT_HANDLE handle, ULONG readTimeout,
                                             ULONG writeTimeout);
 using FT_SetLatencyTimer_t = FT_STATUS(WINAPI*)(FT_HANDLE handle, UCHAR milliseconds);

@@ -49,6 +49,7 @@ bool DllD2xx::Bind() {
   return Resolve(library_, "FT_CreateDeviceInfoList", calls_.createDeviceInfoList) &&
          Resolve(library_, "FT_GetDeviceInfoList", calls_.getDeviceInfoList) &&
          Resolve(library_, "FT_OpenEx", calls_.openEx) &&
+         Resolve(library_, "FT_GetDeviceInfo", calls_.getDeviceInfo) &&
          Resolve(library_, "FT_SetTimeouts", calls_.setTimeouts) &&
          Resolve(library_, "FT_SetLatencyTimer", calls_.setLatencyTimer) &&
          Resolve(library_, "FT_SetUSBParameters", calls_.setUSBParameters) &&
@@ -113,6 +114,28 @@ FT_STATUS DllD2xx::FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) {
   *handle = ++lastHandle_;
   handles_[*handle] = theirs;
   return FT_OK;
+}
+
+// The strings go through buffers of the sizes the library fills and end in a NUL whatever
+// it wrote.
+FT_STATUS DllD2xx::FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id, char* serialNumber,
+                                    char* description) {
+  abi::FT_HANDLE theirs = Find(handle);
+  if (theirs == nullptr) return FT_INVALID_HANDLE;
+  if (type == nullptr || id == nullptr || serialNumber == nullptr || description == nullptr)
+    return FT_INVALID_PARAMETER;
+  ULONG theirType = 0;
+  ::DWORD theirId = 0;
+  abi::FT_DEVICE_LIST_INFO_NODE strings{};
+  const FT_STATUS status = calls_.getDeviceInfo(theirs, &theirType, &theirId, strings.SerialNumber,
+                                                strings.Description, nullptr);
+  *type = theirType;
+  *id = theirId;
+  std::memcpy(serialNumber, strings.SerialNumber, sizeof strings.SerialNumber);
+  std::memcpy(description, strings.Description, sizeof strings.Description);
+  serialNumber[sizeof strings.SerialNumber - 1] = '\0';
+  description[sizeof strings.Description - 1] = '\0';
+  return status;
 }
 
 FT_STATUS DllD2xx::FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) {

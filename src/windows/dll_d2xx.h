@@ -34,6 +34,8 @@ class DllD2xx final : public D2xx {
   FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevices) override;
   FT_STATUS FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* numDevices) override;
   FT_STATUS FT_OpenEx(const char* arg1, DWORD flags, FT_HANDLE* handle) override;
+  FT_STATUS FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id, char* serialNumber,
+                             char* description) override;
   FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) override;
   FT_STATUS FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) override;
   FT_STATUS FT_SetUSBParameters(FT_HANDLE handle, DWORD inTransferSize,
@@ -50,6 +52,7 @@ class DllD2xx final : public D2xx {
     abi::FT_CreateDeviceInfoList_t createDeviceInfoList = nullptr;
     abi::FT_GetDeviceInfoList_t getDeviceInfoList = nullptr;
     abi::FT_OpenEx_t openEx = nullptr;
+    abi::FT_GetDeviceInfo_t getDeviceInfo = nullptr;
     abi::FT_SetTimeouts_t setTimeouts = nullptr;
     abi::FT_SetLatencyTimer_t setLatencyTimer = nullptr;
     abi::FT_SetUSBParameters_t setUSBParameters = nullptr;
