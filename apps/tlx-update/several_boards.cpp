@@ -12,6 +12,7 @@
 #include "terminal/lines_boards_report.h"
 #include "terminal/list_command.h"
 #include "terminal/live_boards_report.h"
+#include "terminal/output_columns.h"
 
 namespace tlx::update_program {
 namespace {
@@ -21,7 +22,8 @@ using namespace tlx::terminal;
 std::unique_ptr<BoardsReport> ReportFor(const SeveralBoardsSettings& settings,
                                         const std::vector<ListedBoard>& boards) {
   if (settings.json) return std::make_unique<JsonBoardsReport>(std::cout, std::cerr, boards);
-  if (OutputIsTerminal()) return std::make_unique<LiveBoardsReport>(std::cout, boards);
+  if (OutputIsTerminal())
+    return std::make_unique<LiveBoardsReport>(std::cout, boards, OutputColumns);
   return std::make_unique<LinesBoardsReport>(std::cout, std::cerr, boards);
 }
 

@@ -1,10 +1,14 @@
 #include "terminal/live_boards_report.h"
 
+#include <utility>
+
+#include "terminal/screen_columns.h"
+
 namespace tlx::terminal {
 namespace {
 
 constexpr auto kProgressRedraw = std::chrono::milliseconds(100);
-constexpr std::size_t kRowWidth = 118;
+constexpr std::size_t kUsualColumns = 80;
 constexpr int kBarWidth = 20;
 
 // One board's session as its row sees it.
@@ -46,8 +50,9 @@ std::string Bar(int percent) {
 
 }  // namespace
 
-LiveBoardsReport::LiveBoardsReport(std::ostream& out, const std::vector<ListedBoard>& boards)
-    : out_(out), boards_(boards), rows_(boards.size()) {
+LiveBoardsReport::LiveBoardsReport(std::ostream& out, const std::vector<ListedBoard>& boards,
+                                   Columns columns)
+    : out_(out), boards_(boards), columns_(std::move(columns)), rows_(boards.size()) {
   for (std::size_t index = 0; index < boards.size(); ++index)
     reports_.push_back(std::make_unique<RowReport>(*this, index));
 }
@@ -103,6 +108,7 @@ void LiveBoardsReport::Change(std::size_t index, bool progressOnly,
 // Moves back over the rows drawn last, then writes each row over its old self.
 void LiveBoardsReport::Redraw() {
   if (drawn_ > 0) out_ << "\x1b[" << drawn_ << "A";
+  const std::size_t columns = columns_().value_or(kUsualColumns);
   std::vector<std::string> lines;
   for (std::size_t index = 0; index < rows_.size(); ++index) {
     const Row& row = rows_[index];
@@ -115,9 +121,9 @@ void LiveBoardsReport::Redraw() {
       line += row.step;
       if (row.percent >= 0) line += "  " + Bar(row.percent);
     }
-    lines.push_back(line.substr(0, kRowWidth));
+    lines.push_back(CutToColumns(line, columns));
   }
-  if (!notice_.empty()) lines.push_back(notice_.substr(0, kRowWidth));
+  if (!notice_.empty()) lines.push_back(CutToColumns(notice_, columns));
   for (const std::string& line : lines) out_ << "\r\x1b[2K" << line << "\n";
   out_ << std::flush;
   drawn_ = lines.size();

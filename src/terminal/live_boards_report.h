@@ -1,12 +1,16 @@
 // Several boards' report on a terminal: one row per board (port, serial, versions, the step,
 // its progress, then its result), redrawn in place as any board moves on; then the summary
-// table and the total. Messages go into their board's row rather than between the rows.
+// table and the total. Messages go into their board's row rather than between the rows. Each
+// row is cut to the terminal's width, asked anew at each redraw: a row the terminal wrapped
+// would take two lines, and the redraw, moving up a line per row, would leave rows behind.
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -16,8 +20,11 @@ namespace tlx::terminal {
 
 class LiveBoardsReport : public BoardsReport {
  public:
+  // The terminal's width in columns; nothing when it cannot tell.
+  using Columns = std::function<std::optional<std::size_t>()>;
+
   // boards must outlive the report.
-  LiveBoardsReport(std::ostream& out, const std::vector<ListedBoard>& boards);
+  LiveBoardsReport(std::ostream& out, const std::vector<ListedBoard>& boards, Columns columns);
   ~LiveBoardsReport() override;
 
   UpdateReport& Board(std::size_t index) override;
@@ -42,6 +49,7 @@ class LiveBoardsReport : public BoardsReport {
 
   std::ostream& out_;
   const std::vector<ListedBoard>& boards_;
+  Columns columns_;
   std::mutex lock_;
   std::vector<Row> rows_;
   std::vector<std::unique_ptr<UpdateReport>> reports_;
