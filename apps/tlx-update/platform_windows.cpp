@@ -1,7 +1,3 @@
-#include <io.h>
-
-#include <cstdio>
-
 #include "platform.h"
 #include "windows/dll_d2xx.h"
 #include "windows/windows_process_services.h"
@@ -25,7 +21,7 @@ void PrepareConsole() {
 }
 
 bool OutputIsTerminal() {
-  return _isatty(_fileno(stdout)) != 0;
+  return windows::OutputIsEscapeConsole();
 }
 
 std::unique_ptr<ProcessServices> MakeProcessServices(bool simulated, std::ostream& warnings) {

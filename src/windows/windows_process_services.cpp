@@ -26,6 +26,14 @@ void PrepareProcess() {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
+bool OutputIsEscapeConsole() {
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (!GetConsoleMode(out, &mode)) return false;
+  return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+         SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
 WindowsProcessServices::WindowsProcessServices(std::filesystem::path lockFile,
                                                std::ostream& warnings)
     : lock_(std::move(lockFile)), warnings_(warnings), executable_(ExecutablePath()) {}

@@ -16,6 +16,11 @@ namespace tlx::windows {
 // brings up the system's error box: the program says what went wrong itself.
 void PrepareProcess();
 
+// Whether standard output is a console that draws the escape sequences live rows move with,
+// turning them on where the console has them off. A pipe, a file or NUL (which _isatty takes
+// for a terminal), or a console too old for them, is not.
+bool OutputIsEscapeConsole();
+
 class WindowsProcessServices : public ProcessServices {
  public:
   // A lock that cannot be created is reported once on warnings, and the program goes on.
