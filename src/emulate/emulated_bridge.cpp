@@ -107,14 +107,19 @@ EmulatedBridge::EmulatedBridge(UMockdevTestbed* testbed, BridgeSpec spec, UsbPor
       handler_(umockdev_ioctl_base_new()),
       spec_(std::move(spec)),
       where_(where),
-      board_({'K', 'V'}, spec_.hardwareByte, spec_.firmwareByte) {
+      board_({'K', 'V'}, spec_.hardwareByte, spec_.firmwareByte),
+      answerer_([this](std::stop_token stop) { AnswerRequests(stop); }) {
   g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&OnIoctl), this);
   Plug();
 }
 
+// Requests still queued come from programs that outlived the bus; nobody waits for them.
 EmulatedBridge::~EmulatedBridge() {
   g_signal_handlers_disconnect_by_data(handler_, this);
   g_object_unref(handler_);
+  answerer_.request_stop();
+  answerer_.join();
+  for (UMockdevIoctlClient* client : requests_) g_object_unref(client);
 }
 
 void EmulatedBridge::Plug() {
@@ -173,13 +178,38 @@ BridgeReport EmulatedBridge::Report() const {
   return report_;
 }
 
+// umockdev's one worker thread serves every bridge on the testbed, and reading or writing a
+// program's memory is a round trip to that program during which the worker waits; so the
+// worker only queues each request for its bridge's own thread, which answers it.
 int EmulatedBridge::OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, void* self) {
   auto& bridge = *static_cast<EmulatedBridge*>(self);
-  std::lock_guard lock(bridge.mutex_);
-  const Answer answer = bridge.Respond(client, umockdev_ioctl_client_get_request(client),
-                                       umockdev_ioctl_client_get_arg(client));
-  umockdev_ioctl_client_complete(client, answer.result, answer.error);
+  {
+    std::lock_guard lock(bridge.requestsMutex_);
+    bridge.requests_.push_back(static_cast<UMockdevIoctlClient*>(g_object_ref(client)));
+  }
+  bridge.requestQueued_.notify_one();
   return TRUE;
+}
+
+void EmulatedBridge::AnswerRequests(std::stop_token stop) {
+  std::unique_lock lock(requestsMutex_);
+  while (requestQueued_.wait(lock, stop, [this] { return !requests_.empty(); })) {
+    UMockdevIoctlClient* client = requests_.front();
+    requests_.pop_front();
+    lock.unlock();
+    AnswerRequest(client);
+    lock.lock();
+  }
+}
+
+void EmulatedBridge::AnswerRequest(UMockdevIoctlClient* client) {
+  {
+    std::lock_guard lock(mutex_);
+    const Answer answer = Respond(client, umockdev_ioctl_client_get_request(client),
+                                  umockdev_ioctl_client_get_arg(client));
+    umockdev_ioctl_client_complete(client, answer.result, answer.error);
+  }
+  g_object_unref(client);
 }
 
 // A handle opened before the last unplug sees a device that is gone.

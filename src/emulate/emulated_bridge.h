@@ -2,10 +2,12 @@
 // answers the usbdevfs requests on its device node as the kernel and the chip would, so the
 // real libusb and libftdi1 run above it unchanged; sysfs lists it with its product and serial
 // strings. Replies leave the chip in 64-byte packets led by two modem-status bytes; a read the
-// chip cannot fill waits for its latency timer.
+// chip cannot fill waits for its latency timer. Each bridge answers on a thread of its own, as
+// each chip works on its own: one bridge's requests never queue behind another's.
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -13,6 +15,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sim/bootloader_model.h"
@@ -84,6 +87,8 @@ class EmulatedBridge {
     int error;
   };
   static int OnIoctl(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, void* self);
+  void AnswerRequests(std::stop_token stop);
+  void AnswerRequest(_UMockdevIoctlClient* client);
   Answer Respond(_UMockdevIoctlClient* client, unsigned long request, _UMockdevIoctlData* arg);
   Answer Submit(_UMockdevIoctlClient* client, _UMockdevIoctlData* arg);
   Answer Reap(_UMockdevIoctlClient* client, _UMockdevIoctlData* arg);
@@ -110,6 +115,10 @@ class EmulatedBridge {
   std::function<bool(std::span<const std::uint8_t>)> unplugOnWrite_;
   BridgeReport report_;
   _UMockdevIoctlClient* claimedBy_ = nullptr;
+  std::mutex requestsMutex_;
+  std::condition_variable_any requestQueued_;
+  std::deque<_UMockdevIoctlClient*> requests_;  // each holding a reference until answered
+  std::jthread answerer_;                       // last: it ends before what it uses
 };
 
 }  // namespace tlx::emulate
