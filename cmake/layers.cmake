@@ -26,7 +26,7 @@ tlx_layer(apps/tlx-update "common link image flash app process terminal sim usb 
 tlx_layer(apps/tlx-emulate "common link sim emulate options" "CLI/")
 tlx_layer(apps/ftd2xx-sim "common link sim options windows"  "windows.h CLI/")
 tlx_layer(apps/tambrelux-updater-win "common link app win32 windows options" "windows.h CLI/")
-tlx_layer(apps/tlx-fwu    "common image"                    "CLI/")
+tlx_layer(apps/tlx-fwu    "common image windows"            "CLI/")
 
 # Every third-party header family a layer could name; one not granted to a folder above is
 # refused there.

@@ -26,4 +26,10 @@ std::optional<int> ParseCommandLine(CLI::App& app, int argc, char** argv) {
   return 0;
 }
 
+std::optional<int> ParseCommandLine(CLI::App& app, std::vector<std::string> arguments) {
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  return ParseCommandLine(app, static_cast<int>(argv.size()), argv.data());
+}
+
 }  // namespace tlx::options

@@ -5,6 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace tlx::options {
 
@@ -13,5 +15,7 @@ inline constexpr int kExitBadCommandLine = 2;
 // Adds --version and parses. Nothing when the program should go on; otherwise the exit status
 // it should end with, having said what there was to say.
 std::optional<int> ParseCommandLine(CLI::App& app, int argc, char** argv);
+// The same for a command line already read, program name first.
+std::optional<int> ParseCommandLine(CLI::App& app, std::vector<std::string> arguments);
 
 }  // namespace tlx::options

@@ -21,17 +21,6 @@ namespace {
 // The window system refused the window: nothing was shown and the board was not touched.
 constexpr int kExitNoWindow = 1;
 
-// The command line as the user typed it, in UTF-8 as the program's strings are: the narrow
-// argv of Windows holds only what the ANSI code page can spell.
-std::vector<std::string> Arguments() {
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> arguments;
-  for (int i = 0; i < count; ++i) arguments.push_back(tlx::windows::Utf8(wide[i]));
-  LocalFree(wide);
-  return arguments;
-}
-
 // A window program has no console of its own; --help, --version, a mistake on the command
 // line and the autopilot's lines go to the one it was started from, if any, unless its output
 // was redirected.
@@ -46,16 +35,12 @@ void UseParentConsole() {
 int main() {
   UseParentConsole();
   tlx::windows::PrepareProcess();
-  std::vector<std::string> arguments = Arguments();
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-
   CLI::App commandLine("The Tambrelux Pro Updater window, for a board on USB.",
                        "tambrelux-updater");
   tlx::WindowSessionOptions options;
   tlx::options::AddWindowOptions(commandLine, options);
   if (const auto exitStatus =
-          tlx::options::ParseCommandLine(commandLine, static_cast<int>(argv.size()), argv.data()))
+          tlx::options::ParseCommandLine(commandLine, tlx::windows::Utf8Arguments()))
     return *exitStatus;
 
   tlx::windows::WindowsProcessServices process(

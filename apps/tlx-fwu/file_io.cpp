@@ -11,7 +11,7 @@
 
 #include "common/whole_file.h"
 #include "messages.h"
-#include "open_input.h"
+#include "platform.h"
 
 namespace tlx::fwu {
 namespace {

@@ -9,7 +9,9 @@
 
 #include "commands.h"
 #include "common/number_text.h"
+#include "common/utf8_path.h"
 #include "messages.h"
+#include "platform.h"
 
 namespace tlx::fwu {
 namespace {
@@ -60,8 +62,15 @@ struct Settings {
   Output output;
 };
 
+// A file named on the command line, whose text is UTF-8 on every system.
+CLI::Option* AddFileOption(CLI::App& command, const std::string& name, std::filesystem::path& file,
+                           const std::string& description) {
+  return command.add_option_function<std::string>(
+      name, [&file](const std::string& text) { file = Utf8Path(text); }, description);
+}
+
 void AddOutputOptions(CLI::App& command, Output& output, const std::string& file) {
-  command.add_option("-o,--output", output.path, "the file to write")
+  AddFileOption(command, "-o,--output", output.path, "the file to write")
       ->required()
       ->option_text(file);
   command.add_flag("--force", output.replace, "replace " + file + " if it exists");
@@ -77,7 +86,7 @@ void AddPack(CLI::App& tool, Settings& settings) {
       "fresh random fillers. With --image, encodes a whole 65,544-byte image as it is.\n"
       "Numbers are decimal, or hexadecimal after \"0x\".");
   CLI::Option* payload =
-      pack.add_option("PAYLOAD.bin", settings.input, "the flash payload, at most 65,536 bytes")
+      AddFileOption(pack, "PAYLOAD.bin", settings.input, "the flash payload, at most 65,536 bytes")
           ->option_text("(or --image)");
   AddOutputOptions(pack, settings.output, "OUT.fwu");
   CLI::Option* version = pack.add_option("--version", settings.header.versionByte,
@@ -95,10 +104,10 @@ void AddPack(CLI::App& tool, Settings& settings) {
                       "(default: the payload's size in bytes)")
           ->transform(Number(0xFFFFFF, "a length of at most 16,777,215 (header byte 4 must be 0)"))
           ->option_text("N");
-  CLI::Option* image =
-      pack.add_option("--image", settings.image, "encode this whole image instead of building one")
-          ->excludes(payload, version, byte2, length)
-          ->option_text("IMAGE.bin");
+  CLI::Option* image = AddFileOption(pack, "--image", settings.image,
+                                     "encode this whole image instead of building one")
+                           ->excludes(payload, version, byte2, length)
+                           ->option_text("IMAGE.bin");
   pack.callback([&settings, payload, version, image] {
     if (*image) {
       PackImage(settings.image, settings.output);
@@ -117,7 +126,7 @@ void AddUnpack(CLI::App& tool, Settings& settings) {
   unpack.footer(
       "Decodes the first 262,176 bytes of a container, as the updater does, and writes the\n"
       "65,544-byte image, header included.");
-  unpack.add_option("IN.fwu", settings.input, "the container")->required()->type_name("");
+  AddFileOption(unpack, "IN.fwu", settings.input, "the container")->required()->type_name("");
   AddOutputOptions(unpack, settings.output, "OUT.bin");
   unpack.add_flag("--payload", settings.payloadOnly,
                   "write only the 65,536-byte flash payload, without the header");
@@ -128,7 +137,7 @@ void AddInfo(CLI::App& tool, Settings& settings, int& status) {
   CLI::App& info = *tool.add_subcommand(
       "info", "show a container's header and whether the updater would accept it");
   info.footer("Exits with 0 when the updater would accept the container and with 1 when not.");
-  info.add_option("IN.fwu", settings.input, "the container")->required()->type_name("");
+  AddFileOption(info, "IN.fwu", settings.input, "the container")->required()->type_name("");
   info.callback(
       [&settings, &status] { status = Info(settings.input) ? kExitSuccess : kExitRefused; });
 }
@@ -144,7 +153,7 @@ std::string WrongCommandLine(const CLI::App& tool, const CLI::ParseError& error)
   return command + ": " + error.what() + "; see " + Quoted("tlx-fwu " + command + " --help") + ".";
 }
 
-int Run(int argc, char** argv) {
+int Run(std::vector<std::string> arguments) {
   CLI::App tool("Makes and inspects .fwu firmware containers for the Tambrelux Pro Updater.",
                 "tlx-fwu");
   tool.footer(std::string("\"tlx-fwu COMMAND --help\" lists the options of a command.\n") +
@@ -157,7 +166,9 @@ int Run(int argc, char** argv) {
   AddUnpack(tool, settings);
   AddInfo(tool, settings, status);
   try {
-    tool.parse(argc, argv);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    tool.parse(static_cast<int>(argv.size()), argv.data());
     if (tool.get_subcommands().empty()) {
       throw CLI::RequiredError("A command");
     }
@@ -177,5 +188,5 @@ int Run(int argc, char** argv) {
 }  // namespace tlx::fwu
 
 int main(int argc, char** argv) {
-  return tlx::fwu::Run(argc, argv);
+  return tlx::fwu::Run(tlx::fwu::CommandArguments(argc, argv));
 }

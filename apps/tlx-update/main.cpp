@@ -160,6 +160,7 @@ int main(int argc, char** argv) {
   CLI::Option* sim = AddUpdateOptions(app, settings);
   AddBoardChoiceOptions(app, settings.boards);
   for (CLI::Option* option : AddBoardOptions(app, boardSettings)) option->needs(sim);
-  if (const auto exitStatus = ParseCommandLine(app, argc, argv)) return *exitStatus;
+  if (const auto exitStatus = ParseCommandLine(app, CommandArguments(argc, argv)))
+    return *exitStatus;
   return Run(settings, boardSettings);
 }

@@ -5,11 +5,15 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/process_services.h"
 #include "link/d2xx.h"
 
 namespace tlx::update_program {
+
+// The command line, program name first, in UTF-8 as the program's strings are.
+std::vector<std::string> CommandArguments(int argc, char** argv);
 
 // Before anything is written: output that nothing can cut off halfway through a flash.
 void PrepareConsole();

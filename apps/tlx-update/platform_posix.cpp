@@ -22,6 +22,10 @@ class LibftdiPort final : public UsbPort {
 
 }  // namespace
 
+std::vector<std::string> CommandArguments(int argc, char** argv) {
+  return {argv, argv + argc};
+}
+
 // A reader that went away must not end the program halfway through a flash.
 void PrepareConsole() {
   std::signal(SIGPIPE, SIG_IGN);

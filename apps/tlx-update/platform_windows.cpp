@@ -1,5 +1,6 @@
 #include "platform.h"
 #include "windows/dll_d2xx.h"
+#include "windows/text.h"
 #include "windows/windows_process_services.h"
 
 namespace tlx::update_program {
@@ -15,6 +16,10 @@ class DllPort final : public UsbPort {
 };
 
 }  // namespace
+
+std::vector<std::string> CommandArguments(int, char**) {
+  return windows::Utf8Arguments();
+}
 
 void PrepareConsole() {
   windows::PrepareProcess();

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "common/utf8_path.h"
+
 namespace tlx::sim {
 namespace {
 
@@ -75,7 +77,7 @@ std::unique_ptr<SimulatedBus> BuildBoards(const BoardSettings& settings) {
 }
 
 std::filesystem::path OutputPathFor(const std::string& path, int board, int boards) {
-  std::filesystem::path numbered(path);
+  std::filesystem::path numbered = Utf8Path(path);
   if (boards == 1) return numbered;
   // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "." + std::string at -O3.
   std::string extension = ".";

@@ -14,4 +14,13 @@ std::string Utf8(std::wstring_view text) {
   return utf8;
 }
 
+std::vector<std::string> Utf8Arguments() {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 0; wide != nullptr && i < count; ++i) arguments.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return arguments;
+}
+
 }  // namespace tlx::windows

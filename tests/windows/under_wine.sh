@@ -132,6 +132,16 @@ case $case in
     head -c 65536 /dev/zero | tr '\0' '\377' >erased.bin
     cmp -s erased.bin flash.1.bin || fail "the other board was written"
     ;;
+  unicode-names)
+    # Names beyond any ANSI code page, given to both programs and to the stand-in's settings.
+    setup
+    export LC_ALL=C.UTF-8
+    "$wine" tlx-fwu.exe pack payload.bin --version 1.3 -o "Prüfung-東京.fwu" >/dev/null
+    update "--dump-flash flash-東京.bin" --yes "Prüfung-東京.fwu"
+    expect_status 0
+    expect_line "$out" "Flash Complete!"
+    cmp -s payload.bin "flash-東京.bin" || fail "the board's flash differs from the image"
+    ;;
   ctrl-c)
     # Wine passes SIGINT to the program as the console's Ctrl-C. While the board is written it
     # is refused and the update goes on; at the question it stops the run.

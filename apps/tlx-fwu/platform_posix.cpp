@@ -1,8 +1,12 @@
 #include <fcntl.h>
 
-#include "open_input.h"
+#include "platform.h"
 
 namespace tlx::fwu {
+
+std::vector<std::string> CommandArguments(int argc, char** argv) {
+  return {argv, argv + argc};
+}
 
 // Opening does not wait for a FIFO's writer, and a regular file reads the same without
 // blocking, so the file can be checked before anything waits on it.
