@@ -16,15 +16,20 @@ std::optional<DWORD> LocationOf(std::uint8_t bus, const std::vector<std::uint8_t
   return locId;
 }
 
-std::string PortPath(DWORD locId) {
-  std::string path = std::to_string(locId >> 24) + "-";
-  for (int shift = 20; shift >= 0; shift -= 4) {
-    const DWORD port = (locId >> shift) & 0xF;
-    if (port == 0) break;
-    if (shift != 20) path += '.';
-    path += std::to_string(port);
+std::string PortPath(std::uint8_t bus, std::span<const std::uint8_t> ports) {
+  std::string path = std::to_string(bus) + "-";
+  for (std::size_t i = 0; i < ports.size(); ++i) {
+    if (i > 0) path += '.';
+    path += std::to_string(ports[i]);
   }
   return path;
+}
+
+std::string PortPath(DWORD locId) {
+  std::vector<std::uint8_t> ports;
+  for (int shift = 20; shift >= 0 && ((locId >> shift) & 0xF) != 0; shift -= 4)
+    ports.push_back(static_cast<std::uint8_t>((locId >> shift) & 0xF));
+  return PortPath(static_cast<std::uint8_t>(locId >> 24), ports);
 }
 
 std::optional<DWORD> ParsePortPath(std::string_view text) {

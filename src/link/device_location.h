@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,9 @@ inline constexpr std::size_t kMaxLocationTiers = 6;
 
 // Nothing when a port is 0 or above 15, or there are no ports or too many.
 std::optional<DWORD> LocationOf(std::uint8_t bus, const std::vector<std::uint8_t>& ports);
-// "1-4.2".
+// "1-4.2", as the kernel names the device too; ports from the root hub on.
+std::string PortPath(std::uint8_t bus, std::span<const std::uint8_t> ports);
+// The port path the location id says.
 std::string PortPath(DWORD locId);
 // The location id a port path names; nothing for text that is not one.
 std::optional<DWORD> ParsePortPath(std::string_view text);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <fstream>
+#include <span>
 
 #include "link/device_list.h"
 #include "link/device_location.h"
@@ -40,12 +41,8 @@ std::optional<DWORD> LocationOfPorts(const PortNumbers& numbers) {
 std::string SysfsString(const std::filesystem::path& root, const PortNumbers& numbers,
                         const char* attribute) {
   if (numbers.depth <= 0) return {};
-  std::string name = std::to_string(numbers.bus) + "-";
-  for (int i = 0; i < numbers.depth; ++i) {
-    if (i > 0) name += '.';
-    name += std::to_string(numbers.ports[i]);
-  }
-  std::ifstream file(root / name / attribute);
+  const auto ports = std::span(numbers.ports).first(static_cast<std::size_t>(numbers.depth));
+  std::ifstream file(root / PortPath(numbers.bus, ports) / attribute);
   std::string text;
   std::getline(file, text);
   return text;
