@@ -46,14 +46,6 @@ std::string DefaultSerial(int board) {
   return serial;
 }
 
-// Serial numbers as bridges carry them: printable ASCII without blanks; empty for none.
-bool IsSerial(std::string_view text) {
-  if (text.size() > sim::kMaxSerialLength) return false;
-  for (char c : text)
-    if (c <= ' ' || c > '~') return false;
-  return true;
-}
-
 std::optional<std::chrono::milliseconds> ParseSeconds(std::string_view text) {
   double seconds = 0;
   const auto [end, error] =
@@ -83,7 +75,7 @@ std::variant<Apply, std::string> ReadBoardSetting(std::string_view setting) {
            "\"; the settings are serial, firmware and hardware";
   if (equals == std::string_view::npos) return name + " needs a value after \"=\"";
   if (name == "serial") {
-    if (!IsSerial(value))
+    if (!sim::IsSerial(value))
       return "serial takes up to 15 printable characters without blanks, not \"" + value + "\"";
     return [value](BoardPlan& plan) { plan.spec.serial = value; };
   }

@@ -15,6 +15,13 @@ constexpr int kPortsPerRootHub = 15;
 
 }  // namespace
 
+bool IsSerial(std::string_view text) {
+  if (text.size() > kMaxSerialLength) return false;
+  for (const char c : text)
+    if (c <= ' ' || c > '~') return false;
+  return true;
+}
+
 std::string SerialAt(int position) {
   char serial[16];
   std::snprintf(serial, sizeof serial, "SIM%04d", position);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "link/d2xx.h"
 
@@ -20,6 +21,10 @@ struct BoardIdentity {
   DWORD locId = 0;
   bool busy = false;  // open in another program: listed as opened, never opened here
 };
+
+// Serial numbers as bridges carry them: printable ASCII without blanks, up to
+// kMaxSerialLength characters; empty for none.
+bool IsSerial(std::string_view text);
 
 // "SIM0001" for position 1.
 std::string SerialAt(int position);

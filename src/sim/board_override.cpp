@@ -10,14 +10,6 @@
 namespace tlx::sim {
 namespace {
 
-// Serial numbers as bridges carry them: printable ASCII without blanks.
-bool SerialText(std::string_view text) {
-  if (text.size() > kMaxSerialLength) return false;
-  for (const char c : text)
-    if (c <= ' ' || c > '~') return false;
-  return true;
-}
-
 // Applies one SETTING[=VALUE]; the sentence for a value it refuses.
 std::optional<std::string> Apply(std::string_view setting, std::optional<std::string_view> value,
                                  BoardOverride& board) {
@@ -37,7 +29,7 @@ std::optional<std::string> Apply(std::string_view setting, std::optional<std::st
     return {};
   }
   if (setting == "serial") {
-    if (!SerialText(text))
+    if (!IsSerial(text))
       return "serial takes up to 15 printable characters without blanks, not \"" + text + "\"";
     board.serial = text;
     return {};
