@@ -9,16 +9,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "board_runs.h"
 
 namespace {
 
@@ -67,16 +67,11 @@ Sample RunOnce(const std::string& program, const fs::path& folder, int boards) {
   return sample;
 }
 
-double Median(std::vector<double> values) {
-  std::ranges::sort(values);
-  return values[values.size() / 2];
-}
-
 Sample MedianOf(const std::vector<Sample>& samples) {
   const auto of = [&](double Sample::*field) {
     std::vector<double> values;
     for (const Sample& sample : samples) values.push_back(sample.*field);
-    return Median(values);
+    return tlx::bench::Median(values);
   };
   Sample median{of(&Sample::elapsedMs), of(&Sample::cpuMs), of(&Sample::maxResidentKb), 0};
   for (const Sample& sample : samples)
@@ -97,13 +92,6 @@ bool WriteFirmware(const std::string& program, const fs::path& folder) {
   return std::system(command.c_str()) == 0;
 }
 
-std::vector<int> ParseCounts(const std::string& text) {
-  std::vector<int> counts;
-  std::istringstream list(text);
-  for (std::string item; std::getline(list, item, ',');) counts.push_back(std::stoi(item));
-  return counts;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,13 +100,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string program = fs::absolute(argv[1]).string();
-  int runs = 5;
-  std::vector<int> counts{1, 2, 4, 8, 16, 32};
-  for (int i = 2; i + 1 < argc; i += 2) {
-    const std::string option = argv[i];
-    if (option == "--runs") runs = std::atoi(argv[i + 1]);
-    if (option == "--boards") counts = ParseCounts(argv[i + 1]);
-  }
+  const auto [runs, counts] = tlx::bench::ParseBoardRuns(argc, argv, {1, 2, 4, 8, 16, 32});
   const fs::path folder = fs::temp_directory_path() / ("boards_bench." + std::to_string(getpid()));
   fs::create_directories(folder);
   if (!WriteFirmware(program, folder)) {

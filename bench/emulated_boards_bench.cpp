@@ -7,15 +7,13 @@
 //   emulated_boards_bench TLX_UPDATE [--runs R] [--boards 1,8]
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "board_runs.h"
 #include "emulate/emulated_bus.h"
 #include "firmware_files.h"
 
@@ -63,13 +61,6 @@ Sample RunOnce(const std::string& program, int boards) {
   return sample;
 }
 
-std::vector<int> ParseCounts(const std::string& text) {
-  std::vector<int> counts;
-  std::istringstream list(text);
-  for (std::string item; std::getline(list, item, ',');) counts.push_back(std::stoi(item));
-  return counts;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,13 +71,7 @@ int main(int argc, char** argv) {
   }
   // The run starts in a folder of its own.
   const std::string program = std::filesystem::absolute(argv[1]).string();
-  int runs = 5;
-  std::vector<int> counts{1, 8};
-  for (int i = 2; i + 1 < argc; i += 2) {
-    const std::string option = argv[i];
-    if (option == "--runs") runs = std::atoi(argv[i + 1]);
-    if (option == "--boards") counts = ParseCounts(argv[i + 1]);
-  }
+  const auto [runs, counts] = bench::ParseBoardRuns(argc, argv, {1, 8});
   std::printf("%6s %12s %10s %14s %14s %18s\n", "boards", "elapsed ms", "÷ one", "program CPU ms",
               "bridges CPU ms", "USB requests/board");
   double one = 0;
@@ -99,8 +84,7 @@ int main(int argc, char** argv) {
       elapsed.push_back(last.elapsedMs);
       if (last.exitCode != 0) ++failures;
     }
-    std::ranges::sort(elapsed);
-    const double median = elapsed[elapsed.size() / 2];
+    const double median = bench::Median(elapsed);
     if (boards == counts.front()) one = median;
     std::printf("%6d %12.0f %10.3f %14.0f %14.0f %18.1f%s\n", boards, median, median / one,
                 last.programCpuMs, last.bridgesCpuMs, last.requestsPerBoard,

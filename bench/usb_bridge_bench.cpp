@@ -9,7 +9,6 @@
 //   - the time from an unplug to the failure message, during a block write and a read-back.
 //
 //   usb_bridge_bench [--runs N]
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +16,7 @@
 #include <random>
 #include <vector>
 
+#include "board_runs.h"
 #include "emulate/emulated_bus.h"
 #include "flash/update_engine.h"
 #include "link/tlx_module.h"
@@ -92,11 +92,6 @@ std::pair<int, int> ProtocolMinimum(const std::vector<emulate::Crossing>& trace)
   return {commands, replies};
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 }  // namespace tlx
 
@@ -130,8 +125,8 @@ int main(int argc, char** argv) {
               report.bulkOutUrbs, report.bulkInUrbs);
   std::printf("protocol minimum: %d bulk (%d out, %d in)\n", commands + replies, commands, replies);
   std::printf("update elapsed: %.0f ms (median of %d); pacing model: %.1f ms\n",
-              tlx::Median(elapsed), runs, paced.ModelMilliseconds());
+              tlx::bench::Median(elapsed), runs, paced.ModelMilliseconds());
   std::printf("unplug to message: writing %.1f ms, reading back %.1f ms\n",
-              tlx::Median(writeUnplug), tlx::Median(readUnplug));
+              tlx::bench::Median(writeUnplug), tlx::bench::Median(readUnplug));
   return 0;
 }
