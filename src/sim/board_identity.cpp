@@ -1,6 +1,5 @@
 #include "sim/board_identity.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
