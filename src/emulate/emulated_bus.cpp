@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "emulate/emulated_bus.h"
+#include "link/device_location.h"
 
 namespace tlx::emulate {
 namespace {
@@ -21,7 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kPreload[] = "libumockdev-preload.so.0";
-constexpr int kPortsPerBus = 15;
 
 // The path of the loaded library whose path contains name, or empty.
 std::string LoadedLibrary(const char* name) {
@@ -101,7 +101,7 @@ EmulatedBus::~EmulatedBus() {
 
 EmulatedBridge& EmulatedBus::Plug(BridgeSpec spec) {
   const int plugged = static_cast<int>(bridges_.size());
-  const UsbPort where{plugged / kPortsPerBus + 1, plugged % kPortsPerBus + 1};
+  const UsbPort where{plugged / kMaxLocationPort + 1, plugged % kMaxLocationPort + 1};
   return bridges_.emplace_back(testbed_, std::move(spec), where);
 }
 

@@ -9,7 +9,7 @@ std::optional<DWORD> LocationOf(std::uint8_t bus, const std::vector<std::uint8_t
   DWORD locId = DWORD{bus} << 24;
   int shift = 20;
   for (const std::uint8_t port : ports) {
-    if (port == 0 || port > 15) return {};
+    if (port == 0 || port > kMaxLocationPort) return {};
     locId |= DWORD{port} << shift;
     shift -= 4;
   }
@@ -42,7 +42,7 @@ std::optional<DWORD> ParsePortPath(std::string_view text) {
   while (true) {
     const std::size_t dot = rest.find('.');
     const std::optional<std::uint64_t> port = ParseWholeNumber(rest.substr(0, dot));
-    if (!port || *port > 15) return {};
+    if (!port || *port > kMaxLocationPort) return {};
     ports.push_back(static_cast<std::uint8_t>(*port));
     if (dot == std::string_view::npos) break;
     rest = rest.substr(dot + 1);

@@ -15,6 +15,8 @@
 namespace tlx {
 
 inline constexpr std::size_t kMaxLocationTiers = 6;
+// A port's nibble holds ports 1 to 15: a location id can say no more ports of one hub.
+inline constexpr std::uint8_t kMaxLocationPort = 15;
 
 // Nothing when a port is 0 or above 15, or there are no ports or too many.
 std::optional<DWORD> LocationOf(std::uint8_t bus, const std::vector<std::uint8_t>& ports);

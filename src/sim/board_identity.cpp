@@ -8,11 +8,6 @@
 #include "link/tlx_module.h"
 
 namespace tlx::sim {
-namespace {
-
-constexpr int kPortsPerRootHub = 15;
-
-}  // namespace
 
 bool IsSerial(std::string_view text) {
   if (text.size() > kMaxSerialLength) return false;
@@ -28,8 +23,8 @@ std::string SerialAt(int position) {
 }
 
 DWORD LocationAt(int position) {
-  const auto bus = static_cast<std::uint8_t>(1 + (position - 1) / kPortsPerRootHub);
-  const auto port = static_cast<std::uint8_t>(1 + (position - 1) % kPortsPerRootHub);
+  const auto bus = static_cast<std::uint8_t>(1 + (position - 1) / kMaxLocationPort);
+  const auto port = static_cast<std::uint8_t>(1 + (position - 1) % kMaxLocationPort);
   return LocationOf(bus, {port}).value_or(0);
 }
 
