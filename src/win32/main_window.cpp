@@ -41,6 +41,12 @@ HFONT MakeFont() {
   return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
+// The program's icon at a square size in pixels.
+HICON ProgramIcon(HINSTANCE instance, int pixels) {
+  return static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, pixels, pixels, 0));
+}
+
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -49,10 +55,8 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
-  windowClass.hIcon = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, 32, 32, 0));
-  windowClass.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, 16, 16, 0));
+  windowClass.hIcon = ProgramIcon(instance, 32);
+  windowClass.hIconSm = ProgramIcon(instance, 16);
   RegisterClassExW(&windowClass);
 }
 
@@ -75,10 +79,8 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
                              std::to_string(GetLastError()) + ").");
   BuildMenu();
   BuildControls();
-  smallIcon_ = static_cast<HICON>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, 16, 16, 0));
-  largeIcon_ = static_cast<HICON>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, 32, 32, 0));
+  smallIcon_ = ProgramIcon(instance_, 16);
+  largeIcon_ = ProgramIcon(instance_, 32);
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
 }
