@@ -138,20 +138,20 @@ void MainWindow::AddButton(int index) {
 
 void MainWindow::AddPicture() {
   // The sunken edge takes two pixels on each side, which leaves the 160 x 120 picture.
-  picture_ = AddControl(L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE,
-                        WS_EX_CLIENTEDGE, kPictureId, ToRect(kPicturePlace));
+  HWND picture = AddControl(L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE,
+                            WS_EX_CLIENTEDGE, kPictureId, ToRect(kPicturePlace));
   board_ = static_cast<HBITMAP>(
       LoadImageW(instance_, MAKEINTRESOURCEW(TLX_BITMAP_BOARD), IMAGE_BITMAP, 0, 0, 0));
-  SendMessageW(picture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(board_));
+  SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(board_));
 }
 
 void MainWindow::AddProgressBar() {
   progressBar_ = AddControl(PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, kProgressId,
                             ToRect(kProgressPlace));
   SendMessageW(progressBar_, PBM_SETRANGE32, 0, 100);
-  toolTip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                             instance_, nullptr);
+  HWND toolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 window_, nullptr, instance_, nullptr);
   std::wstring tip = Wide(kProgressToolTip);
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
@@ -159,7 +159,7 @@ void MainWindow::AddProgressBar() {
   tool.hwnd = window_;
   tool.uId = reinterpret_cast<UINT_PTR>(progressBar_);
   tool.lpszText = tip.data();
-  SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainWindow::SetMenuEnabled(bool enabled) {
