@@ -5,13 +5,10 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
-#include <string>
-#include <vector>
 
 #include "options/command_line.h"
 #include "options/window_options.h"
 #include "win32/updater_session.h"
-#include "win32/window_text.h"
 #include "windows/dll_d2xx.h"
 #include "windows/text.h"
 #include "windows/windows_process_services.h"

@@ -5,25 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <string>
 
-#include "common/whole_file.h"
+#include "common/whole_file_steps.h"
 
-namespace tlx {
+namespace tlx::whole_file {
 namespace {
-
-// A new file beside path that no other process has; the name starts with a dot so that it
-// stays out of the way while it exists. Returns its descriptor, or -1 with errno set.
-int OpenTemporaryBeside(const std::filesystem::path& path, std::filesystem::path& temporary) {
-  const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-  const std::string stem = "." + path.filename().string() + ".tmp-" + std::to_string(::getpid());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = folder / (stem + "-" + std::to_string(attempt));
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
 
 int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
@@ -40,6 +26,16 @@ int KeepPermissions(int fd, const std::filesystem::path& path) {
   return ::fchmod(fd, existing.st_mode & 0777) == 0 ? 0 : errno;
 }
 
+}  // namespace
+
+int CurrentProcessId() {
+  return ::getpid();
+}
+
+int OpenNewFile(const std::filesystem::path& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
 int Fill(int fd, const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
          bool replace) {
   int error = WriteAll(fd, bytes);
@@ -49,20 +45,12 @@ int Fill(int fd, const std::filesystem::path& path, std::span<const std::uint8_t
   return error;
 }
 
-}  // namespace
-
-int WriteWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                   bool replace) {
-  if (path.filename().empty()) return EISDIR;
-  std::filesystem::path temporary;
-  const int fd = OpenTemporaryBeside(path, temporary);
-  if (fd < 0) return errno;
-  int error = Fill(fd, path, bytes, replace);
-  if (error == 0 && ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(),
-                                replace ? 0 : RENAME_NOREPLACE) != 0)
-    error = errno;
-  if (error != 0) ::unlink(temporary.c_str());
-  return error;
+int MoveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& path,
+                  bool replace) {
+  return ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(),
+                     replace ? 0 : RENAME_NOREPLACE) == 0
+             ? 0
+             : errno;
 }
 
-}  // namespace tlx
+}  // namespace tlx::whole_file

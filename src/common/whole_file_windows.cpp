@@ -7,26 +7,11 @@
 #include <windows.h>
 
 #include <cerrno>
-#include <string>
 
-#include "common/whole_file.h"
+#include "common/whole_file_steps.h"
 
-namespace tlx {
+namespace tlx::whole_file {
 namespace {
-
-int OpenTemporaryBeside(const std::filesystem::path& path, std::filesystem::path& temporary) {
-  const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-  const std::wstring stem =
-      L"." + path.filename().wstring() + L".tmp-" + std::to_wstring(::_getpid());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = folder / (stem + L"-" + std::to_wstring(attempt));
-    const int fd =
-        ::_wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                 _S_IREAD | _S_IWRITE);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
 
 int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
@@ -37,13 +22,6 @@ int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     bytes = bytes.subspan(static_cast<std::size_t>(written));
   }
   return 0;
-}
-
-int Fill(int fd, std::span<const std::uint8_t> bytes) {
-  int error = WriteAll(fd, bytes);
-  if (error == 0 && ::_commit(fd) != 0) error = errno;
-  if (::_close(fd) != 0 && error == 0) error = errno;
-  return error;
 }
 
 // The errno value callers know for the move's failure.
@@ -65,18 +43,28 @@ int MoveError(DWORD error) {
 
 }  // namespace
 
-int WriteWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                   bool replace) {
-  if (path.filename().empty()) return EISDIR;
-  std::filesystem::path temporary;
-  const int fd = OpenTemporaryBeside(path, temporary);
-  if (fd < 0) return errno;
-  int error = Fill(fd, bytes);
-  const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-  if (error == 0 && !MoveFileExW(temporary.c_str(), path.c_str(), flags))
-    error = MoveError(GetLastError());
-  if (error != 0) ::_wunlink(temporary.c_str());
+int CurrentProcessId() {
+  return ::_getpid();
+}
+
+int OpenNewFile(const std::filesystem::path& path) {
+  return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                  _S_IREAD | _S_IWRITE);
+}
+
+// Windows keeps no permission bits worth passing on, so path and replace play no part.
+int Fill(int fd, const std::filesystem::path& /*path*/, std::span<const std::uint8_t> bytes,
+         bool /*replace*/) {
+  int error = WriteAll(fd, bytes);
+  if (error == 0 && ::_commit(fd) != 0) error = errno;
+  if (::_close(fd) != 0 && error == 0) error = errno;
   return error;
 }
 
-}  // namespace tlx
+int MoveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& path,
+                  bool replace) {
+  const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+  return MoveFileExW(temporary.c_str(), path.c_str(), flags) ? 0 : MoveError(GetLastError());
+}
+
+}  // namespace tlx::whole_file

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "digest/hex_text.h"
 #include "digest/sha256.h"
 
 namespace tlx {
@@ -34,13 +35,7 @@ bool Hash(std::span<const std::uint8_t> bytes, std::array<std::uint8_t, kDigestS
 std::string Sha256Hex(std::span<const std::uint8_t> bytes) {
   std::array<std::uint8_t, kDigestSize> digest{};
   if (!Hash(bytes, digest)) return "unknown";
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (const std::uint8_t byte : digest) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return hex;
+  return HexText(digest);
 }
 
 }  // namespace tlx

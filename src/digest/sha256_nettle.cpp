@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "digest/hex_text.h"
 #include "digest/sha256.h"
 
 namespace tlx {
@@ -12,13 +13,7 @@ std::string Sha256Hex(std::span<const std::uint8_t> bytes) {
   sha256_update(&context, bytes.size(), bytes.data());
   std::array<std::uint8_t, SHA256_DIGEST_SIZE> digest{};
   sha256_digest(&context, digest.size(), digest.data());
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (const std::uint8_t byte : digest) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return hex;
+  return HexText(digest);
 }
 
 }  // namespace tlx

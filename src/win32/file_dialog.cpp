@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "win32/window_text.h"
@@ -19,8 +20,8 @@ static_assert(kDialogHideReadOnly == OFN_HIDEREADONLY);
 // Room for a long path: the dialog fails rather than cut a path short.
 constexpr std::size_t kPathRoom = 32768;
 
-}  // namespace
-
+// "description|pattern|description|pattern" as the dialog's list of NUL-ended strings, ended
+// by one more NUL.
 std::wstring ToDialogFilter(const std::string& filter) {
   std::wstring list = Wide(filter);
   for (wchar_t& c : list)
@@ -29,6 +30,8 @@ std::wstring ToDialogFilter(const std::string& filter) {
   list.push_back(L'\0');
   return list;
 }
+
+}  // namespace
 
 bool ShowOpenDialog(HWND owner, FileOpenDialog& dialog) {
   const std::wstring filter = ToDialogFilter(dialog.Filter);

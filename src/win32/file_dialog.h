@@ -4,15 +4,9 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "app/window_system.h"
 
 namespace tlx::win32 {
-
-// "description|pattern|description|pattern" as the dialog's list of NUL-ended strings, ended
-// by one more NUL.
-std::wstring ToDialogFilter(const std::string& filter);
 
 // Modal. True with dialog.FileName set to the chosen file's full path (UTF-8); false when the
 // user cancelled or the dialog could not be shown.

@@ -41,6 +41,12 @@ HFONT MakeFont() {
   return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
+// The program's icon at a square size in pixels.
+HICON ProgramIcon(HINSTANCE instance, int pixels) {
+  return static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, pixels, pixels, 0));
+}
+
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -49,10 +55,8 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
-  windowClass.hIcon = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, 32, 32, 0));
-  windowClass.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, 16, 16, 0));
+  windowClass.hIcon = ProgramIcon(instance, 32);
+  windowClass.hIconSm = ProgramIcon(instance, 16);
   RegisterClassExW(&windowClass);
 }
 
@@ -75,10 +79,8 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
                              std::to_string(GetLastError()) + ").");
   BuildMenu();
   BuildControls();
-  smallIcon_ = static_cast<HICON>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, 16, 16, 0));
-  largeIcon_ = static_cast<HICON>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(TLX_ICON_PROGRAM), IMAGE_ICON, 32, 32, 0));
+  smallIcon_ = ProgramIcon(instance_, 16);
+  largeIcon_ = ProgramIcon(instance_, 32);
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
 }
@@ -136,20 +138,20 @@ void MainWindow::AddButton(int index) {
 
 void MainWindow::AddPicture() {
   // The sunken edge takes two pixels on each side, which leaves the 160 x 120 picture.
-  picture_ = AddControl(L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE,
-                        WS_EX_CLIENTEDGE, kPictureId, ToRect(kPicturePlace));
+  HWND picture = AddControl(L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE,
+                            WS_EX_CLIENTEDGE, kPictureId, ToRect(kPicturePlace));
   board_ = static_cast<HBITMAP>(
       LoadImageW(instance_, MAKEINTRESOURCEW(TLX_BITMAP_BOARD), IMAGE_BITMAP, 0, 0, 0));
-  SendMessageW(picture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(board_));
+  SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(board_));
 }
 
 void MainWindow::AddProgressBar() {
   progressBar_ = AddControl(PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, kProgressId,
                             ToRect(kProgressPlace));
   SendMessageW(progressBar_, PBM_SETRANGE32, 0, 100);
-  toolTip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                             instance_, nullptr);
+  HWND toolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 window_, nullptr, instance_, nullptr);
   std::wstring tip = Wide(kProgressToolTip);
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
@@ -157,7 +159,7 @@ void MainWindow::AddProgressBar() {
   tool.hwnd = window_;
   tool.uId = reinterpret_cast<UINT_PTR>(progressBar_);
   tool.lpszText = tip.data();
-  SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainWindow::SetMenuEnabled(bool enabled) {

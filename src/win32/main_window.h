@@ -64,11 +64,9 @@ class MainWindow {
   HICON smallIcon_ = nullptr;
   HICON largeIcon_ = nullptr;
   std::array<HWND, kButtonCount> buttons_{};
-  HWND picture_ = nullptr;
   HWND deviceName_ = nullptr;
   HWND statusText_ = nullptr;
   HWND progressBar_ = nullptr;
-  HWND toolTip_ = nullptr;
   struct Timer {
     std::function<void()> action;
     bool repeat;

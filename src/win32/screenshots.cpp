@@ -23,8 +23,7 @@ bool HalfwayOrMore(HWND bar) {
   return value - range.iLow >= (range.iHigh - range.iLow) / 2;
 }
 
-}  // namespace
-
+// The name of the state the window shows, or empty while it shows none of them.
 std::string WindowStateName(const MainWindow& window) {
   if (!IsWindowVisible(window.Handle())) return {};
   if (Shows(window.ProgressBar())) return "flashing";
@@ -34,6 +33,7 @@ std::string WindowStateName(const MainWindow& window) {
   return {};
 }
 
+// "Verify Failure!" becomes "verify-failure".
 std::string Slug(const std::wstring& text) {
   std::string slug;
   for (const wchar_t c : text) {
@@ -45,6 +45,8 @@ std::string Slug(const std::wstring& text) {
   while (!slug.empty() && slug.back() == '-') slug.pop_back();
   return slug;
 }
+
+}  // namespace
 
 Screenshots::Screenshots(MainWindow& window, std::filesystem::path directory)
     : window_(window), directory_(std::move(directory)) {

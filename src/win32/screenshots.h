@@ -13,12 +13,6 @@
 
 namespace tlx::win32 {
 
-// The name of the state the window shows, or empty while it shows none of them.
-std::string WindowStateName(const MainWindow& window);
-
-// "Verify Failure!" becomes "verify-failure".
-std::string Slug(const std::wstring& text);
-
 class Screenshots : public WindowWatcher {
  public:
   Screenshots(MainWindow& window, std::filesystem::path directory);

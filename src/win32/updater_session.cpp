@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "app/frm_start.h"
+#include "common/utf8_path.h"
 #include "win32/autopilot.h"
 #include "win32/form_host.h"
 #include "win32/main_window.h"
 #include "win32/screenshots.h"
 #include "win32/win32_window_system.h"
-#include "win32/window_text.h"
 
 namespace tlx::win32 {
 
@@ -24,7 +24,7 @@ int RunSession(HINSTANCE instance, D2xx& d2xx, ProcessServices& process,
   // Screenshots first, so a message box is pictured before the autopilot dismisses it.
   std::unique_ptr<Screenshots> screenshots;
   if (!options.screenshotDirectory.empty()) {
-    screenshots = std::make_unique<Screenshots>(window, Wide(options.screenshotDirectory));
+    screenshots = std::make_unique<Screenshots>(window, Utf8Path(options.screenshotDirectory));
     windowSystem.AddWatcher(*screenshots);
   }
   std::unique_ptr<Autopilot> autopilot;

@@ -26,6 +26,14 @@ FT_STATUS CountCall(Call call, DWORD* count) {
   return status;
 }
 
+// A string the library wrote into a field of its own size, copied to one of the seam's (the
+// same size) and ended in a NUL whatever the library wrote.
+template <std::size_t Size>
+void CopyString(char* to, const char (&from)[Size]) {
+  std::memcpy(to, from, Size);
+  to[Size - 1] = '\0';
+}
+
 }  // namespace
 
 DllD2xx::DllD2xx() {
@@ -94,10 +102,8 @@ FT_STATUS DllD2xx::FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* list, DWORD* n
     to.Type = from.Type;
     to.ID = from.ID;
     to.LocId = from.LocId;
-    std::memcpy(to.SerialNumber, from.SerialNumber, sizeof to.SerialNumber);
-    std::memcpy(to.Description, from.Description, sizeof to.Description);
-    to.SerialNumber[sizeof to.SerialNumber - 1] = '\0';
-    to.Description[sizeof to.Description - 1] = '\0';
+    CopyString(to.SerialNumber, from.SerialNumber);
+    CopyString(to.Description, from.Description);
     to.ftHandle = from.ftHandle == nullptr ? 0 : Ours(from.ftHandle);
   }
   return status;
@@ -131,10 +137,8 @@ FT_STATUS DllD2xx::FT_GetDeviceInfo(FT_HANDLE handle, DWORD* type, DWORD* id, ch
                                                 strings.Description, nullptr);
   *type = theirType;
   *id = theirId;
-  std::memcpy(serialNumber, strings.SerialNumber, sizeof strings.SerialNumber);
-  std::memcpy(description, strings.Description, sizeof strings.Description);
-  serialNumber[sizeof strings.SerialNumber - 1] = '\0';
-  description[sizeof strings.Description - 1] = '\0';
+  CopyString(serialNumber, strings.SerialNumber);
+  CopyString(description, strings.Description);
   return status;
 }
 
