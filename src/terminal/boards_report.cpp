@@ -18,27 +18,11 @@ std::string VersionText(std::optional<VersionPair> version) {
 }
 
 Tally Count(const std::vector<BoardResult>& results) {
-  Tally tally;
-  for (const BoardResult& result : results) {
-    switch (result.end) {
-      case BoardEnd::Complete:
-        ++tally.complete;
-        break;
-      case BoardEnd::AlreadyCurrent:
-        ++tally.alreadyCurrent;
-        break;
-      case BoardEnd::Failed:
-        ++tally.failed;
-        break;
-      case BoardEnd::Refused:
-        ++tally.refused;
-        break;
-      case BoardEnd::Stopped:
-        ++tally.stopped;
-        break;
-    }
-  }
-  return tally;
+  const auto count = [&](BoardEnd end) {
+    return static_cast<std::size_t>(std::ranges::count(results, end, &BoardResult::end));
+  };
+  return {count(BoardEnd::Complete), count(BoardEnd::AlreadyCurrent), count(BoardEnd::Failed),
+          count(BoardEnd::Refused), count(BoardEnd::Stopped)};
 }
 
 std::string TotalLine(const std::vector<BoardResult>& results) {
