@@ -17,6 +17,22 @@ std::string VersionText(std::optional<VersionPair> version) {
   return std::to_string(version->Major) + "." + std::to_string(version->Minor);
 }
 
+const char* EndName(BoardEnd end) {
+  switch (end) {
+    case BoardEnd::Complete:
+      return "complete";
+    case BoardEnd::AlreadyCurrent:
+      return "already current";
+    case BoardEnd::Failed:
+      return "failed";
+    case BoardEnd::Refused:
+      return "refused";
+    case BoardEnd::Stopped:
+      return "not flashed";
+  }
+  return "";
+}
+
 Tally Count(const std::vector<BoardResult>& results) {
   const auto count = [&](BoardEnd end) {
     return static_cast<std::size_t>(std::ranges::count(results, end, &BoardResult::end));
@@ -29,13 +45,14 @@ std::string TotalLine(const std::vector<BoardResult>& results) {
   const Tally tally = Count(results);
   std::string line = std::to_string(results.size()) +
                      (results.size() == 1 ? " board: " : " boards: ") +
-                     std::to_string(tally.complete) + " complete";
-  const std::pair<std::size_t, const char*> others[] = {{tally.alreadyCurrent, "already current"},
-                                                        {tally.failed, "failed"},
-                                                        {tally.refused, "refused"},
-                                                        {tally.stopped, "not flashed"}};
-  for (const auto& [count, name] : others)
-    if (count > 0) line += ", " + std::to_string(count) + " " + name;
+                     std::to_string(tally.complete) + " " + EndName(BoardEnd::Complete);
+  const std::pair<std::size_t, BoardEnd> others[] = {
+      {tally.alreadyCurrent, BoardEnd::AlreadyCurrent},
+      {tally.failed, BoardEnd::Failed},
+      {tally.refused, BoardEnd::Refused},
+      {tally.stopped, BoardEnd::Stopped}};
+  for (const auto& [count, end] : others)
+    if (count > 0) line += ", " + std::to_string(count) + " " + EndName(end);
   return line;
 }
 

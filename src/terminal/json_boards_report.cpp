@@ -3,25 +3,6 @@
 #include "terminal/json_line.h"
 
 namespace tlx::terminal {
-namespace {
-
-const char* EndName(BoardEnd end) {
-  switch (end) {
-    case BoardEnd::Complete:
-      return "complete";
-    case BoardEnd::AlreadyCurrent:
-      return "already current";
-    case BoardEnd::Failed:
-      return "failed";
-    case BoardEnd::Refused:
-      return "refused";
-    case BoardEnd::Stopped:
-      return "not flashed";
-  }
-  return "";
-}
-
-}  // namespace
 
 JsonBoardsReport::JsonBoardsReport(std::ostream& out, std::ostream& errors,
                                    const std::vector<ListedBoard>& boards)
