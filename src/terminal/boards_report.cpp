@@ -74,9 +74,8 @@ std::string SummaryTable(const std::vector<BoardResult>& results) {
   for (const BoardResult& result : results) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f s", result.elapsed.count() / 1000.0);
-    table +=
-        row(result.board.port, result.board.serial.empty() ? "-" : result.board.serial,
-            VersionText(result.firmware), VersionText(FirmwareAfter(result)), seconds, result.text);
+    table += row(result.board.port, SerialText(result.board), VersionText(result.firmware),
+                 VersionText(FirmwareAfter(result)), seconds, result.text);
   }
   return table;
 }

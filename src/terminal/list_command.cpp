@@ -78,7 +78,7 @@ void ListCommand(const std::vector<ListedBoard>& boards, BoardConnector& connect
     }
     char row[160];
     std::snprintf(row, sizeof row, "%-12s %-16s %-24s %s", board.port.c_str(),
-                  board.serial.empty() ? "-" : board.serial.c_str(), StateText(board).c_str(),
+                  SerialText(board).c_str(), StateText(board).c_str(),
                   AnswerText(board, answer).c_str());
     out << row << (board.needsPort ? "  (" + Note(board) + ")" : "") << "\n";
   }
