@@ -51,6 +51,10 @@ FT_STATUS ListBoards(D2xx& d2xx, std::vector<ListedBoard>& boards) {
   return FT_OK;
 }
 
+std::string SerialText(const ListedBoard& board) {
+  return board.serial.empty() ? "-" : board.serial;
+}
+
 std::string BoardName(const ListedBoard& board) {
   return "port " + board.port + ", " +
          (board.serial.empty() ? std::string("no serial") : "serial " + board.serial);

@@ -26,6 +26,9 @@ struct ListedBoard {
 // FT_OK leaves boards empty.
 FT_STATUS ListBoards(D2xx& d2xx, std::vector<ListedBoard>& boards);
 
+// The serial as a table shows it: "-" when the board has none.
+std::string SerialText(const ListedBoard& board);
+
 // "port 1-4.2, serial A1B2" ("no serial" when it has none): how messages name a board.
 std::string BoardName(const ListedBoard& board);
 

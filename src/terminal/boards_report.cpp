@@ -17,41 +17,42 @@ std::string VersionText(std::optional<VersionPair> version) {
   return std::to_string(version->Major) + "." + std::to_string(version->Minor);
 }
 
-Tally Count(const std::vector<BoardResult>& results) {
-  Tally tally;
-  for (const BoardResult& result : results) {
-    switch (result.end) {
-      case BoardEnd::Complete:
-        ++tally.complete;
-        break;
-      case BoardEnd::AlreadyCurrent:
-        ++tally.alreadyCurrent;
-        break;
-      case BoardEnd::Failed:
-        ++tally.failed;
-        break;
-      case BoardEnd::Refused:
-        ++tally.refused;
-        break;
-      case BoardEnd::Stopped:
-        ++tally.stopped;
-        break;
-    }
+const char* EndName(BoardEnd end) {
+  switch (end) {
+    case BoardEnd::Complete:
+      return "complete";
+    case BoardEnd::AlreadyCurrent:
+      return "already current";
+    case BoardEnd::Failed:
+      return "failed";
+    case BoardEnd::Refused:
+      return "refused";
+    case BoardEnd::Stopped:
+      return "not flashed";
   }
-  return tally;
+  return "";
+}
+
+Tally Count(const std::vector<BoardResult>& results) {
+  const auto count = [&](BoardEnd end) {
+    return static_cast<std::size_t>(std::ranges::count(results, end, &BoardResult::end));
+  };
+  return {count(BoardEnd::Complete), count(BoardEnd::AlreadyCurrent), count(BoardEnd::Failed),
+          count(BoardEnd::Refused), count(BoardEnd::Stopped)};
 }
 
 std::string TotalLine(const std::vector<BoardResult>& results) {
   const Tally tally = Count(results);
   std::string line = std::to_string(results.size()) +
                      (results.size() == 1 ? " board: " : " boards: ") +
-                     std::to_string(tally.complete) + " complete";
-  const std::pair<std::size_t, const char*> others[] = {{tally.alreadyCurrent, "already current"},
-                                                        {tally.failed, "failed"},
-                                                        {tally.refused, "refused"},
-                                                        {tally.stopped, "not flashed"}};
-  for (const auto& [count, name] : others)
-    if (count > 0) line += ", " + std::to_string(count) + " " + name;
+                     std::to_string(tally.complete) + " " + EndName(BoardEnd::Complete);
+  const std::pair<std::size_t, BoardEnd> others[] = {
+      {tally.alreadyCurrent, BoardEnd::AlreadyCurrent},
+      {tally.failed, BoardEnd::Failed},
+      {tally.refused, BoardEnd::Refused},
+      {tally.stopped, BoardEnd::Stopped}};
+  for (const auto& [count, end] : others)
+    if (count > 0) line += ", " + std::to_string(count) + " " + EndName(end);
   return line;
 }
 
@@ -73,9 +74,8 @@ std::string SummaryTable(const std::vector<BoardResult>& results) {
   for (const BoardResult& result : results) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f s", result.elapsed.count() / 1000.0);
-    table +=
-        row(result.board.port, result.board.serial.empty() ? "-" : result.board.serial,
-            VersionText(result.firmware), VersionText(FirmwareAfter(result)), seconds, result.text);
+    table += row(result.board.port, SerialText(result.board), VersionText(result.firmware),
+                 VersionText(FirmwareAfter(result)), seconds, result.text);
   }
   return table;
 }

@@ -28,6 +28,9 @@ struct BoardResult {
   std::chrono::milliseconds elapsed{0};
 };
 
+// How the total line and the JSON result name an end: "complete", "already current",
+// "failed", "refused", "not flashed".
+const char* EndName(BoardEnd end);
 // The board's firmware after the run, when it is known.
 std::optional<VersionPair> FirmwareAfter(const BoardResult& result);
 // "1.3"; "-" for nothing.

@@ -1,33 +1,8 @@
 #include "terminal/json_boards_report.h"
 
-#include <nlohmann/json.hpp>
+#include "terminal/json_line.h"
 
 namespace tlx::terminal {
-namespace {
-
-using Line = nlohmann::ordered_json;
-
-Line BoardField(const ListedBoard& board) {
-  return {{"port", board.port}, {"serial", board.serial}};
-}
-
-const char* EndName(BoardEnd end) {
-  switch (end) {
-    case BoardEnd::Complete:
-      return "complete";
-    case BoardEnd::AlreadyCurrent:
-      return "already current";
-    case BoardEnd::Failed:
-      return "failed";
-    case BoardEnd::Refused:
-      return "refused";
-    case BoardEnd::Stopped:
-      return "not flashed";
-  }
-  return "";
-}
-
-}  // namespace
 
 JsonBoardsReport::JsonBoardsReport(std::ostream& out, std::ostream& errors,
                                    const std::vector<ListedBoard>& boards)
@@ -42,24 +17,22 @@ UpdateReport& JsonBoardsReport::Board(std::size_t index) {
 
 void JsonBoardsReport::Ready(std::size_t index, VersionPair hardware, VersionPair firmware,
                              VersionPair image) {
-  Write(Line{{"event", "ready"},
-             {"board", BoardField(boards_.at(index))},
-             {"hardware", VersionText(hardware)},
-             {"firmware", VersionText(firmware)},
-             {"image", VersionText(image)}}
-            .dump());
+  Write(JsonLine({{"event", "ready"},
+                  {"hardware", VersionText(hardware)},
+                  {"firmware", VersionText(firmware)},
+                  {"image", VersionText(image)}},
+                 &boards_.at(index)));
 }
 
 void JsonBoardsReport::Result(std::size_t index, const BoardResult& result) {
-  Write(Line{{"event", "result"},
-             {"board", BoardField(boards_.at(index))},
-             {"exit", result.exitStatus},
-             {"outcome", EndName(result.end)},
-             {"text", result.text},
-             {"firmware_before", VersionText(result.firmware)},
-             {"firmware_after", VersionText(FirmwareAfter(result))},
-             {"seconds", result.elapsed.count() / 1000.0}}
-            .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+  Write(JsonLine({{"event", "result"},
+                  {"exit", result.exitStatus},
+                  {"outcome", EndName(result.end)},
+                  {"text", result.text},
+                  {"firmware_before", VersionText(result.firmware)},
+                  {"firmware_after", VersionText(FirmwareAfter(result))},
+                  {"seconds", result.elapsed.count() / 1000.0}},
+                 &boards_.at(index)));
 }
 
 void JsonBoardsReport::Notice(const std::string& text) {
@@ -69,15 +42,14 @@ void JsonBoardsReport::Notice(const std::string& text) {
 
 void JsonBoardsReport::Summary(const std::vector<BoardResult>& results, int exitStatus) {
   const Tally tally = Count(results);
-  Write(Line{{"event", "summary"},
-             {"boards", results.size()},
-             {"complete", tally.complete},
-             {"already_current", tally.alreadyCurrent},
-             {"failed", tally.failed},
-             {"refused", tally.refused},
-             {"not_flashed", tally.stopped},
-             {"exit", exitStatus}}
-            .dump());
+  Write(JsonLine({{"event", "summary"},
+                  {"boards", results.size()},
+                  {"complete", tally.complete},
+                  {"already_current", tally.alreadyCurrent},
+                  {"failed", tally.failed},
+                  {"refused", tally.refused},
+                  {"not_flashed", tally.stopped},
+                  {"exit", exitStatus}}));
 }
 
 void JsonBoardsReport::Write(const std::string& line) {

@@ -1,27 +1,10 @@
 #include "terminal/json_report.h"
 
-#include <nlohmann/json.hpp>
-
 #include <string>
 
+#include "terminal/json_line.h"
+
 namespace tlx::terminal {
-namespace {
-
-using Line = nlohmann::ordered_json;
-
-// Texts pass through as they are (UTF-8 included); a byte that is not UTF-8 becomes U+FFFD
-// rather than ending the program. The board, when there is one, follows the event's name.
-std::string Dump(const Line& fields, const ListedBoard* board) {
-  Line line;
-  for (auto field = fields.begin(); field != fields.end(); ++field) {
-    line[field.key()] = field.value();
-    if (field == fields.begin() && board != nullptr)
-      line["board"] = {{"port", board->port}, {"serial", board->serial}};
-  }
-  return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-}  // namespace
 
 JsonReport::JsonReport(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {}
 
@@ -34,17 +17,17 @@ void JsonReport::Caption(const std::string& /*text*/) {}
 
 void JsonReport::Status(Label label, const std::string& text) {
   const char* name = label == Label::StatusText ? "StatusText" : "DeviceName";
-  Write(Dump({{"event", "status"}, {"label", name}, {"text", text}}, board_));
+  Write(JsonLine({{"event", "status"}, {"label", name}, {"text", text}}, board_));
 }
 
 void JsonReport::Progress(int value, int maximum) {
-  Write(Dump({{"event", "progress"}, {"value", value}, {"maximum", maximum}}, board_));
+  Write(JsonLine({{"event", "progress"}, {"value", value}, {"maximum", maximum}}, board_));
 }
 
 void JsonReport::ProgressHidden() {}
 
 void JsonReport::Message(const std::string& title, const std::string& text) {
-  Write(Dump({{"event", "message"}, {"title", title}, {"text", text}}, board_),
+  Write(JsonLine({{"event", "message"}, {"title", title}, {"text", text}}, board_),
         title + ": " + text);
 }
 
@@ -53,7 +36,7 @@ void JsonReport::Notice(const std::string& text) {
 }
 
 void JsonReport::Result(int exitStatus, const std::string& text) {
-  Write(Dump({{"event", "result"}, {"exit", exitStatus}, {"text", text}}, board_));
+  Write(JsonLine({{"event", "result"}, {"exit", exitStatus}, {"text", text}}, board_));
 }
 
 void JsonReport::Write(const std::string& line, const std::string& errorText) {

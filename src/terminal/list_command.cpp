@@ -1,12 +1,11 @@
 #include "terminal/list_command.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cstdio>
 
 #include "link/tlx_module.h"
 #include "terminal/boards_report.h"
+#include "terminal/json_line.h"
 
 namespace tlx::terminal {
 namespace {
@@ -68,18 +67,18 @@ void ListCommand(const std::vector<ListedBoard>& boards, BoardConnector& connect
     const Answer answer =
         board.access == BoardAccess::Free ? AskBootloader(board, connector) : Answer{};
     if (json) {
-      nlohmann::ordered_json line{{"event", "board"},
-                                  {"port", board.port},
-                                  {"serial", board.serial},
-                                  {"state", StateText(board)},
-                                  {"bootloader", AnswerText(board, answer)}};
+      JsonFields line{{"event", "board"},
+                      {"port", board.port},
+                      {"serial", board.serial},
+                      {"state", StateText(board)},
+                      {"bootloader", AnswerText(board, answer)}};
       if (board.needsPort) line["note"] = Note(board);
-      out << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+      out << JsonLine(line) << "\n";
       continue;
     }
     char row[160];
     std::snprintf(row, sizeof row, "%-12s %-16s %-24s %s", board.port.c_str(),
-                  board.serial.empty() ? "-" : board.serial.c_str(), StateText(board).c_str(),
+                  SerialText(board).c_str(), StateText(board).c_str(),
                   AnswerText(board, answer).c_str());
     out << row << (board.needsPort ? "  (" + Note(board) + ")" : "") << "\n";
   }

@@ -114,9 +114,8 @@ void LiveBoardsReport::Redraw() {
   std::vector<std::string> lines;
   for (std::size_t index = 0; index < rows_.size(); ++index) {
     const Row& row = rows_[index];
-    std::string line = boards_[index].port + "  " +
-                       (boards_[index].serial.empty() ? "-" : boards_[index].serial) + "  " +
-                       row.versions + "  ";
+    std::string line =
+        boards_[index].port + "  " + SerialText(boards_[index]) + "  " + row.versions + "  ";
     if (!row.result.empty()) {
       line += row.result;
     } else {

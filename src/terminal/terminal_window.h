@@ -37,13 +37,11 @@ class TerminalWindow : public WindowSystem {
   std::function<void()> onEvents;
 
   bool Finished() const { return unloaded_ || ended_; }
-  bool ButtonVisible(int index) const { return buttons_.at(index); }
   // "TITLE: TEXT" of the last message box, empty before the first.
   const std::string& LastMessage() const { return lastMessage_; }
 
  private:
   UpdateReport& report_;
-  std::array<bool, kButtonCount> buttons_{};
   std::array<std::string, 2> labels_;
   std::array<bool, 2> menuChecks_{true, false};
   bool progressVisible_ = false;
