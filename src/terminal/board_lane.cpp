@@ -48,8 +48,8 @@ void BoardLane::Stop() {
 
 // Flash wears: a board re-run after a partial failure is written only when it needs it.
 void BoardLane::LeaveCurrent() {
-  const std::string text =
-      "Already current: firmware " + VersionText(Firmware()) + " is the file's; not written";
+  const std::string text = "Already current: firmware " + terminal::VersionText(Firmware()) +
+                           " is the file's; not written";
   log_.Result(text);
   log_.End();
   outcome_ = session_.Close(kExitComplete, text);

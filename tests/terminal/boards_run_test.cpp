@@ -52,14 +52,15 @@ class BoardsRunTest : public ::testing::Test {
     std::vector<json> lines;
   };
 
-  Run RunBoards(SimulatedBoards& boards) {
+  Run RunBoards(SimulatedBoards& boards, bool skipCurrent = false) {
     std::ostringstream out, errors;
     JsonBoardsReport report(out, errors, boards.listed);
     process::PosixProcessServices process(work / "run.lock", errors);
     CloseRequests closeRequests;
     BoardsRun run(boards.listed, boards, process,
                   std::make_shared<SessionLogFile>(work / "updater.log", errors), report,
-                  closeRequests, {.file = (work / "TLX.fwu").string(), .yes = true});
+                  closeRequests,
+                  {.file = (work / "TLX.fwu").string(), .yes = true, .skipCurrent = skipCurrent});
     Run result{run.Run(), {}};
     std::istringstream lines(out.str());
     for (std::string line; std::getline(lines, line);) result.lines.push_back(json::parse(line));
@@ -102,6 +103,23 @@ TEST_F(BoardsRunTest, EachBoardEndsAsItWouldAlone) {
         << index;
     EXPECT_FALSE(together.boards[index]->ProtectedRangeUnlocked()) << index;
   }
+}
+
+// With --skip-current, a board on the file's version (here 1.12) is left as it is, and its
+// result says so with the version as the summary writes it.
+TEST_F(BoardsRunTest, SkipsABoardAlreadyOnTheFilesVersion) {
+  test::WriteFirmware(work / "TLX.fwu", {.version = 0x1C});
+  SimulatedBoards boards({{.config = {0x21, 0x1C}}, {}});
+  const std::vector<std::uint8_t> before(boards.boards[0]->Flash().begin(),
+                                         boards.boards[0]->Flash().end());
+  const Run run = RunBoards(boards, true);
+  EXPECT_EQ(run.status, 0);
+  const auto result = std::ranges::find(run.lines, json("1-1"), [](const json& line) {
+    return line["event"] == "result" ? line["board"]["port"] : json();
+  });
+  ASSERT_NE(result, run.lines.end());
+  EXPECT_EQ((*result)["text"], "Already current: firmware 1.12 is the file's; not written");
+  EXPECT_TRUE(std::ranges::equal(boards.boards[0]->Flash(), before));
 }
 
 }  // namespace
