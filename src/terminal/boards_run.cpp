@@ -7,6 +7,7 @@
 
 #include "app/firmware_loader.h"
 #include "app/window_texts.h"
+#include "common/utf8_path.h"
 #include "image/firmware_file.h"
 #include "image/firmware_image.h"
 #include "terminal/exit_status.h"
@@ -80,7 +81,8 @@ int BoardsRun::Run() {
 FirmwareFile BoardsRun::ReadFirmwareOnce() const {
   FirmwareFile firmware{settings_.file.empty() ? kDefaultFirmwareFile : settings_.file, nullptr};
   auto bytes = std::make_shared<std::vector<std::uint8_t>>(kContainerSize);
-  if (!EndsWithFwu(firmware.path) || !ReadContainer(firmware.path, *bytes)) bytes->clear();
+  if (!EndsWithFwu(firmware.path) || !ReadContainer(Utf8Path(firmware.path), *bytes))
+    bytes->clear();
   firmware.bytes = std::move(bytes);
   return firmware;
 }

@@ -141,6 +141,10 @@ case $case in
     expect_status 0
     expect_line "$out" "Flash Complete!"
     cmp -s payload.bin "flash-東京.bin" || fail "the board's flash differs from the image"
+    # Several boards read the file once for all of them.
+    update "--boards 2 --dump-flash boards-東京.bin" --yes --all "Prüfung-東京.fwu"
+    expect_status 0
+    cmp -s payload.bin "boards-東京.2.bin" || fail "the second board's flash differs from the image"
     ;;
   ctrl-c)
     # Wine passes SIGINT to the program as the console's Ctrl-C. While the board is written it
