@@ -12,9 +12,6 @@
 
 namespace tlx::process {
 
-// "1.3": the project's version, as the build set it.
-std::string ProgramVersion();
-
 class PosixProcessServices : public ProcessServices {
  public:
   // A lock that cannot be created is reported once on warnings, and the program goes on.
