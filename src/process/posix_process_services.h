@@ -26,8 +26,6 @@ class PosixProcessServices : public ProcessServices {
   // $XDG_STATE_HOME/tambrelux-updater/updater.log, with ~/.local/state when that is unset.
   std::filesystem::path SessionLogPath() const override;
 
-  LockState Lock() const { return lock_.State(); }
-
  private:
   InstanceLock lock_;
   std::ostream& warnings_;
