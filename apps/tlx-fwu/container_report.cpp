@@ -1,5 +1,7 @@
 #include "container_report.h"
 
+#include <algorithm>
+
 #include "messages.h"
 
 namespace tlx::fwu {
@@ -42,22 +44,32 @@ std::uint32_t LengthField(ImageView image) {
   return length;
 }
 
+// One reason in the report's words.
+std::string ReasonText(Refusal refusal, ImageView image, std::uintmax_t containerSize) {
+  switch (refusal) {
+    case Refusal::Signature:
+      return "the signature is " + SignatureText(image) + ", not \"FW\"";
+    case Refusal::LengthByte:
+      return "header byte 4 is " + HexByte(image[kLengthOffset]) + ", not 0";
+    case Refusal::TooOld:
+      return "version " + VersionText(ImageVersion(image)) + " is below 1.2";
+    case Refusal::ShortContainer:
+      break;
+  }
+  return "the container has " + GroupedNumber(containerSize) +
+         " bytes, fewer than the 262,176 of a whole container";
+}
+
 }  // namespace
 
+// The updater's own verdict, worded; the report names the container's size after the header.
 std::vector<std::string> RefusalReasons(ImageView image, std::uintmax_t containerSize) {
+  std::vector<Refusal> refusals = Refusals(image, containerSize);
+  std::ranges::stable_partition(refusals,
+                                [](Refusal refusal) { return refusal != Refusal::ShortContainer; });
   std::vector<std::string> reasons;
-  if (!SignatureMatches(image)) {
-    reasons.push_back("the signature is " + SignatureText(image) + ", not \"FW\"");
-  }
-  if (image[kLengthOffset] != 0) {
-    reasons.push_back("header byte 4 is " + HexByte(image[kLengthOffset]) + ", not 0");
-  }
-  if (VersionTooOld(ImageVersion(image))) {
-    reasons.push_back("version " + VersionText(ImageVersion(image)) + " is below 1.2");
-  }
-  if (containerSize < kContainerSize) {
-    reasons.push_back("the container has " + GroupedNumber(containerSize) +
-                      " bytes, fewer than the 262,176 of a whole container");
+  for (const Refusal refusal : refusals) {
+    reasons.push_back(ReasonText(refusal, image, containerSize));
   }
   return reasons;
 }

@@ -64,10 +64,10 @@ void frmStart::Form_Unload(bool& /*cancel*/) {
   log_.WindowClosed();
 }
 
-bool frmStart::RequestClose(int unloadMode) {
+bool frmStart::RequestClose() {
   if (unloaded_) return true;
   bool cancel = false;
-  Form_QueryUnload(cancel, unloadMode);
+  Form_QueryUnload(cancel, kCloseFromControlMenu);
   if (cancel) return false;
   UnloadWindow();
   return unloaded_;

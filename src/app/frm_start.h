@@ -22,7 +22,8 @@ namespace tlx {
 // of a verify failure, but it means the check's refusal: nothing was written.
 inline constexpr std::int16_t kDeviceCheckRefused = -1;
 
-// The kind of close request a face passes on; the logic treats every kind alike.
+// The kind of close request RequestClose passes on, whichever face asked; the logic treats
+// every kind alike.
 inline constexpr int kCloseFromControlMenu = 0;
 
 class frmStart : private UpdateWindow {
@@ -39,7 +40,7 @@ class frmStart : private UpdateWindow {
 
   // The one way a face closes the window: asks Form_QueryUnload, which refuses while a flash
   // runs, then unloads. True when the window is gone (also when it was gone already).
-  bool RequestClose(int unloadMode = kCloseFromControlMenu);
+  bool RequestClose();
   bool Unloaded() const { return unloaded_; }
 
   void ResetWindow();

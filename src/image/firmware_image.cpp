@@ -2,17 +2,22 @@
 #include "image/firmware_image.h"
 
 namespace tlx {
+namespace {
 
+// Bytes 0 and 1 are exactly "FW" (case-sensitive).
 bool SignatureMatches(std::span<const std::uint8_t, kImageBytes> image) {
   return image[kSignatureOffset] == 'F' && image[kSignatureOffset + 1] == 'W';
 }
 
-VersionPair ImageVersion(std::span<const std::uint8_t, kImageBytes> image) {
-  return VersionPair::FromByte(image[kVersionOffset]);
-}
-
+// The updater refuses images older than 1.2, whatever the board runs now.
 bool VersionTooOld(VersionPair version) {
   return version.Major == 0 || (version.Major == 1 && version.Minor < 2);
+}
+
+}  // namespace
+
+VersionPair ImageVersion(std::span<const std::uint8_t, kImageBytes> image) {
+  return VersionPair::FromByte(image[kVersionOffset]);
 }
 
 std::vector<Refusal> Refusals(std::span<const std::uint8_t, kImageBytes> image,

@@ -21,11 +21,7 @@ inline constexpr std::size_t kByte2Offset = 2;
 inline constexpr std::size_t kVersionOffset = 3;  // major in the high nibble
 inline constexpr std::size_t kLengthOffset = 4;   // big-endian, 4 bytes; byte 4 must be 0
 
-// Bytes 0 and 1 are exactly "FW" (case-sensitive).
-bool SignatureMatches(std::span<const std::uint8_t, kImageBytes> image);
 VersionPair ImageVersion(std::span<const std::uint8_t, kImageBytes> image);
-// The updater refuses images older than 1.2, whatever the board runs now.
-bool VersionTooOld(VersionPair version);
 
 // Why the updater refuses a firmware file, in the order the device check tests them.
 enum class Refusal {

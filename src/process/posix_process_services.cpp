@@ -4,10 +4,6 @@
 
 namespace tlx::process {
 
-std::string ProgramVersion() {
-  return std::to_string(TLX_VERSION_MAJOR) + "." + std::to_string(TLX_VERSION_MINOR);
-}
-
 PosixProcessServices::PosixProcessServices(std::filesystem::path lockFile, std::ostream& warnings)
     : lock_(std::move(lockFile)), warnings_(warnings) {
   std::error_code error;

@@ -12,9 +12,6 @@
 
 namespace tlx::process {
 
-// "1.3": the project's version, as the build set it.
-std::string ProgramVersion();
-
 class PosixProcessServices : public ProcessServices {
  public:
   // A lock that cannot be created is reported once on warnings, and the program goes on.
@@ -28,8 +25,6 @@ class PosixProcessServices : public ProcessServices {
   std::string ProgramPath() const override;
   // $XDG_STATE_HOME/tambrelux-updater/updater.log, with ~/.local/state when that is unset.
   std::filesystem::path SessionLogPath() const override;
-
-  LockState Lock() const { return lock_.State(); }
 
  private:
   InstanceLock lock_;

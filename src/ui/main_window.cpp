@@ -87,13 +87,13 @@ void MainWindow::AddButton(QWidget* client, int index) {
 }
 
 void MainWindow::AddPicture(QWidget* client) {
-  picture_ = new QLabel(client);
-  picture_->setObjectName("Picture1");
-  picture_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  picture_->setLineWidth(2);
-  picture_->setAlignment(Qt::AlignCenter);
-  picture_->setPixmap(QPixmap(":/tlx/board.png"));
-  Place(picture_, kPicturePlace);
+  auto* picture = new QLabel(client);
+  picture->setObjectName("Picture1");
+  picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  picture->setLineWidth(2);
+  picture->setAlignment(Qt::AlignCenter);
+  picture->setPixmap(QPixmap(":/tlx/board.png"));
+  Place(picture, kPicturePlace);
 }
 
 void MainWindow::AddProgressBar(QWidget* client) {

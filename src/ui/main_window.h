@@ -27,14 +27,12 @@ class MainWindow : public QMainWindow {
   MainWindow();
 
   QPushButton* Button(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
-  QLabel* Picture1() const { return picture_; }
   QLabel* DeviceName() const { return deviceName_; }
   QLabel* StatusText() const { return statusText_; }
   QProgressBar* ProgressBar() const { return progressBar_; }
   QMenu* FWVersionMenu() const { return fwVersion_; }
   QAction* FWDefault() const { return fwDefault_; }
   QAction* FWCustom() const { return fwCustom_; }
-  QWidget* ClientArea() const { return centralWidget(); }
 
   // Asked on every close request; returning false keeps the window open.
   std::function<bool()> onCloseRequest;
@@ -53,7 +51,6 @@ class MainWindow : public QMainWindow {
   void AddProgressBar(QWidget* client);
 
   std::array<QPushButton*, kButtonCount> buttons_{};
-  QLabel* picture_ = nullptr;
   QLabel* deviceName_ = nullptr;
   QLabel* statusText_ = nullptr;
   QProgressBar* progressBar_ = nullptr;

@@ -75,7 +75,6 @@ void QtWindowSystem::Show() {
 }
 
 void QtWindowSystem::Unload() {
-  unloaded_ = true;
   window_.hide();
 }
 

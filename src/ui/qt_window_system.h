@@ -1,5 +1,5 @@
-// The window-system operations of the window logic, carried out on the Qt window. Unload and
-// End are only recorded here; the host ends the program once the running handler returns.
+// The window-system operations of the window logic, carried out on the Qt window. End is only
+// recorded here; the host ends the program once the running handler returns.
 #pragma once
 
 #include <QObject>
@@ -33,7 +33,6 @@ class QtWindowSystem : public QObject, public WindowSystem {
   void Unload() override;
   void End() override;
 
-  bool Unloaded() const { return unloaded_; }
   bool EndRequested() const { return endRequested_; }
 
  signals:
@@ -45,7 +44,6 @@ class QtWindowSystem : public QObject, public WindowSystem {
 
  private:
   MainWindow& window_;
-  bool unloaded_ = false;
   bool endRequested_ = false;
 };
 
