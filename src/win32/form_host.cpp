@@ -24,7 +24,7 @@ void FormHost::Load() {
 }
 
 bool FormHost::Finished() const {
-  return windowSystem_.Unloaded() || windowSystem_.EndRequested();
+  return form_.Unloaded() || windowSystem_.EndRequested();
 }
 
 template <typename Handler>

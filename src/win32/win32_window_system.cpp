@@ -132,7 +132,6 @@ void Win32WindowSystem::Show() {
 }
 
 void Win32WindowSystem::Unload() {
-  unloaded_ = true;
   ShowWindow(window_.Handle(), SW_HIDE);
 }
 

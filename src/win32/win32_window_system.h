@@ -35,7 +35,6 @@ class Win32WindowSystem : public WindowSystem {
   // Told in the order added.
   void AddWatcher(WindowWatcher& watcher) { watchers_.push_back(&watcher); }
 
-  bool Unloaded() const { return unloaded_; }
   bool EndRequested() const { return endRequested_; }
   bool BoxOpen() const { return boxOpen_; }
   // Tells the watchers that the window shows a finished state.
@@ -47,7 +46,6 @@ class Win32WindowSystem : public WindowSystem {
 
   MainWindow& window_;
   std::vector<WindowWatcher*> watchers_;
-  bool unloaded_ = false;
   bool endRequested_ = false;
   bool boxOpen_ = false;
 };

@@ -35,8 +35,6 @@ class WindowsProcessServices : public ProcessServices {
   // %LOCALAPPDATA%\tambrelux-updater\updater.log.
   std::filesystem::path SessionLogPath() const override;
 
-  LockState Lock() const { return lock_.State(); }
-
  private:
   InstanceLock lock_;
   std::ostream& warnings_;
