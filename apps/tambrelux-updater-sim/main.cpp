@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
     return *exitStatus;
 
   QApplication app(argc, argv);
-  tlx::process::PosixProcessServices process(
-      tlx::process::LockFileFor(tlx::process::kSimulatorLockName), std::cerr);
+  tlx::process::PosixProcessServices process(tlx::process::LockFileFor(tlx::kSimulatorLockName),
+                                             std::cerr);
   tlx::ui::ConfigureApplication(app, process);
   const auto simulated = tlx::sim::BuildBoards(board);
   options.autopilotPauseMs = board.pace == tlx::sim::Pace::Instant ? 20 : 700;

@@ -40,8 +40,8 @@ int main() {
           tlx::options::ParseCommandLine(commandLine, tlx::windows::Utf8Arguments()))
     return *exitStatus;
 
-  tlx::windows::WindowsProcessServices process(
-      tlx::windows::LockFileFor(tlx::windows::kUpdaterLockName), std::cerr);
+  tlx::windows::WindowsProcessServices process(tlx::windows::LockFileFor(tlx::kUpdaterLockName),
+                                               std::cerr);
   tlx::windows::DllD2xx d2xx;
   int exitCode = kExitNoWindow;
   try {

@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
     return *exitStatus;
 
   QApplication app(argc, argv);
-  tlx::process::PosixProcessServices process(
-      tlx::process::LockFileFor(tlx::process::kUpdaterLockName), std::cerr);
+  tlx::process::PosixProcessServices process(tlx::process::LockFileFor(tlx::kUpdaterLockName),
+                                             std::cerr);
   tlx::ui::ConfigureApplication(app, process);
   tlx::usb::FtdiD2xx d2xx;
   const int exitCode = tlx::ui::RunSession(d2xx, process, options);

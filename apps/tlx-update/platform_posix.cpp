@@ -37,8 +37,7 @@ bool OutputIsTerminal() {
 
 std::unique_ptr<ProcessServices> MakeProcessServices(bool simulated, std::ostream& warnings) {
   return std::make_unique<process::PosixProcessServices>(
-      process::LockFileFor(simulated ? process::kSimulatorLockName : process::kUpdaterLockName),
-      warnings);
+      process::LockFileFor(simulated ? kSimulatorLockName : kUpdaterLockName), warnings);
 }
 
 std::unique_ptr<UsbPort> OpenUsbPort() {

@@ -31,8 +31,7 @@ bool OutputIsTerminal() {
 
 std::unique_ptr<ProcessServices> MakeProcessServices(bool simulated, std::ostream& warnings) {
   return std::make_unique<windows::WindowsProcessServices>(
-      windows::LockFileFor(simulated ? windows::kSimulatorLockName : windows::kUpdaterLockName),
-      warnings);
+      windows::LockFileFor(simulated ? kSimulatorLockName : kUpdaterLockName), warnings);
 }
 
 std::unique_ptr<UsbPort> OpenUsbPort() {

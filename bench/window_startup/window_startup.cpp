@@ -56,8 +56,8 @@ class FirstPaint : public QObject {
 
 int RunChild(int argc, char** argv) {
   QApplication app(argc, argv);
-  tlx::process::PosixProcessServices process(
-      tlx::process::LockFileFor(tlx::process::kSimulatorLockName), std::cerr);
+  tlx::process::PosixProcessServices process(tlx::process::LockFileFor(tlx::kSimulatorLockName),
+                                             std::cerr);
   tlx::ui::ConfigureApplication(app, process);
   tlx::sim::SimulatedBoard board({}, tlx::sim::Pace::Instant);
   FirstPaint firstPaint;

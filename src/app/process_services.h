@@ -7,6 +7,12 @@
 
 namespace tlx {
 
+// The window and tlx-update drive real boards under one lock; the simulator programs take
+// another, so a real and a simulated session can run side by side. Every system's lock files
+// carry these names.
+inline constexpr char kUpdaterLockName[] = "tambrelux-updater";
+inline constexpr char kSimulatorLockName[] = "tambrelux-updater-sim";
+
 class ProcessServices {
  public:
   virtual ~ProcessServices() = default;

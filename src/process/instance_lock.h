@@ -8,11 +8,6 @@
 
 namespace tlx::process {
 
-// The window and tlx-update drive real boards under one lock; the simulator programs take
-// another, so a real and a simulated session can run side by side.
-inline constexpr char kUpdaterLockName[] = "tambrelux-updater";
-inline constexpr char kSimulatorLockName[] = "tambrelux-updater-sim";
-
 // NAME.lock in $XDG_RUNTIME_DIR; without that variable, in the temporary folder under a name
 // that carries the user's id.
 std::filesystem::path LockFileFor(const std::string& lockName);

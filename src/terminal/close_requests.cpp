@@ -4,12 +4,12 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <string>
+
+#include "terminal/yes_answer.h"
 
 namespace tlx::terminal {
 namespace {
@@ -25,13 +25,6 @@ void NoteCloseRequest(int /*signal*/) {
   requested = 1;
   const char byte = 1;
   [[maybe_unused]] const ssize_t ignored = write(wakeUp[1], &byte, 1);
-}
-
-bool IsYes(std::string answer) {
-  std::erase_if(answer, [](unsigned char c) { return std::isspace(c); });
-  std::ranges::transform(answer, answer.begin(),
-                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return answer == "y" || answer == "yes";
 }
 
 }  // namespace

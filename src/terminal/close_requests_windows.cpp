@@ -10,14 +10,13 @@
 // cable would cut it, and the board, still in its bootloader, takes the update again.
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "terminal/close_requests.h"
+#include "terminal/yes_answer.h"
 
 namespace tlx::terminal {
 namespace {
@@ -33,13 +32,6 @@ BOOL WINAPI NoteCloseRequest(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
     WaitForSingleObject(programEnded, INFINITE);
   return TRUE;
-}
-
-bool IsYes(std::string answer) {
-  std::erase_if(answer, [](unsigned char c) { return std::isspace(c); });
-  std::ranges::transform(answer, answer.begin(),
-                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return answer == "y" || answer == "yes";
 }
 
 // A line read from standard input on a thread of its own, as no read of a pipe or a console

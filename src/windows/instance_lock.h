@@ -10,11 +10,6 @@
 
 namespace tlx::windows {
 
-// The window and tlx-update drive real boards under one lock; the simulator programs take
-// another, so a real and a simulated session can run side by side. The same names as on Linux.
-inline constexpr char kUpdaterLockName[] = "tambrelux-updater";
-inline constexpr char kSimulatorLockName[] = "tambrelux-updater-sim";
-
 // %LOCALAPPDATA%\tambrelux-updater, where the lock files and the session log are kept;
 // empty when the variable is unset.
 std::filesystem::path LocalDataFolder();
